@@ -1,0 +1,45 @@
+# make run  - install what is missing, build, start the program
+# make test - install what is missing, build, run every test (also under ASan + UBSan)
+JOBS ?= $(shell nproc)
+
+.PHONY: run test deps build build-ci build-asan test-ci test-asan bench format clean
+
+run: deps build
+	./build/release/app/fretlore $(ARGS)
+
+test: deps test-ci test-asan
+
+deps:
+	@./scripts/install-deps.sh
+
+build:
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release -j $(JOBS)
+
+build-ci:
+	@cmake --preset ci >/dev/null
+	@cmake --build --preset ci -j $(JOBS)
+
+build-asan:
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan -j $(JOBS)
+
+test-ci: build-ci
+	ctest --preset ci -j $(JOBS)
+
+test-asan: build-asan
+	ctest --preset asan -j $(JOBS)
+
+test-tsan:
+	@cmake --preset tsan >/dev/null
+	@cmake --build --preset tsan -j $(JOBS)
+	ctest --preset tsan -j $(JOBS) -L threads
+
+bench: deps build
+	@for b in build/release/bench/bench_*; do echo "== $$b"; $$b; done
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build
