@@ -25,6 +25,8 @@ Clock& CurrentClock() {
     return c ? *c : systemClock;
 }
 
+bool UsingSystemClock() { return current.load(std::memory_order_acquire) == nullptr; }
+
 void SetClock(Clock* clock) { current.store(clock, std::memory_order_release); }
 
 }  // namespace platform

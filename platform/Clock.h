@@ -38,6 +38,9 @@ Clock& CurrentClock();
 // Installs `clock` (null restores the system clock). The clock must outlive its use.
 void SetClock(Clock* clock);
 
+// True while no test clock is installed: waits may then block on real time.
+bool UsingSystemClock();
+
 inline std::uint32_t TickMs() { return CurrentClock().NowMs(); }
 inline void SleepMs(std::uint32_t ms) { CurrentClock().SleepMs(ms); }
 

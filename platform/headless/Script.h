@@ -1,0 +1,32 @@
+#pragma once
+// The headless input script: one command per line, '#' starts a comment.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform::headless {
+
+struct ScriptCommand {
+    enum class Kind { Tap, Down, Move, Up, Key, Wait, Frames, Shot, State, Quit };
+    Kind kind = Kind::Quit;
+    int line = 0;
+    int x = 0;
+    int y = 0;
+    std::uint32_t key = 0;  // virtual-key code
+    bool shift = false;
+    bool ctrl = false;
+    std::uint32_t count = 0;  // milliseconds for wait, frames for frames
+    std::string path;
+};
+
+// Parses a whole script; on the first bad line returns nullopt with
+// "script line N: ..." in `error`.
+std::optional<std::vector<ScriptCommand>> ParseScript(const std::string& text, std::string& error);
+
+// The virtual-key code of a key name: a letter, a digit, or Enter, Left, Right, Up,
+// Down, Backspace, Delete, Escape, Space (any case).
+std::optional<std::uint32_t> KeyCodeFromName(const std::string& name);
+
+}  // namespace platform::headless

@@ -1,0 +1,125 @@
+#include "platform/sdl/SdlBackend.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+#include "platform/Thread.h"
+#include "platform/Window.h"
+
+namespace platform::sdl {
+
+std::unique_ptr<SdlBackend> SdlBackend::Create(int scale, std::string& error) {
+    // Present through the window's own frame buffer, not an OpenGL context drawn on the CPU.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        error = SDL_GetError();
+        return nullptr;
+    }
+    auto backend = std::unique_ptr<SdlBackend>(new SdlBackend(std::max(1, scale)));
+    backend->wakeEvent = SDL_RegisterEvents(1);
+    return backend;
+}
+
+SdlBackend::~SdlBackend() {
+    instance.reset();
+    CloseWindow();
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+}
+
+Viewport SdlBackend::CurrentViewport() const {
+    int w = ScreenWidth() * scale;
+    int h = ScreenHeight() * scale;
+    if (window) SDL_GetWindowSize(window, &w, &h);
+    return ComputeViewport(w, h, ScreenWidth(), ScreenHeight());
+}
+
+bool SdlBackend::ClaimInstance(const std::string& title) {
+    std::string name;
+    for (char c : title) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '-';
+    instance = std::make_unique<SingleInstance>(SingleInstance::DefaultFolder(), name);
+    auto role = instance->Claim([this] {
+        std::lock_guard lock(ownerMutex);
+        if (owner) owner->Post(MSG_RAISE);
+    });
+    return role != SingleInstance::Role::Secondary;
+}
+
+bool SdlBackend::OpenWindow(Window& w) {
+    window = SDL_CreateWindow(w.Title().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                              ScreenWidth() * scale, ScreenHeight() * scale, SDL_WINDOW_RESIZABLE);
+    if (!window) return false;
+    SDL_SetWindowMinimumSize(window, ScreenWidth(), ScreenHeight());
+    std::lock_guard lock(ownerMutex);
+    owner = &w;
+    return true;
+}
+
+void SdlBackend::CloseWindow() {
+    {
+        std::lock_guard lock(ownerMutex);
+        owner = nullptr;
+    }
+    if (window) {
+        SDL_CaptureMouse(SDL_FALSE);
+        SDL_DestroyWindow(window);
+        window = nullptr;
+    }
+}
+
+void SdlBackend::PumpEvents(Window& w) {
+    SDL_Event event;
+    Viewport viewport = CurrentViewport();
+    while (SDL_PollEvent(&event)) {
+        if (event.type == wakeEvent) continue;
+        if (auto msg = TranslateSdlEvent(event, viewport, captured)) w.Post(msg->message, msg->wParam, msg->lParam);
+        if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
+            viewport = CurrentViewport();
+    }
+}
+
+void SdlBackend::WaitEvents(Window&, std::uint32_t timeoutMs) {
+    if (timeoutMs == INFINITE_WAIT) {
+        SDL_WaitEvent(nullptr);
+    } else {
+        SDL_WaitEventTimeout(nullptr, static_cast<int>(std::min<std::uint32_t>(timeoutMs, 1u << 30)));
+    }
+}
+
+void SdlBackend::Wake(Window&) {
+    SDL_Event event{};
+    event.type = wakeEvent;
+    SDL_PushEvent(&event);
+}
+
+void SdlBackend::SetCapture(bool capture) {
+    captured = capture;
+    SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE);
+}
+
+void SdlBackend::Raise() {
+    if (!window) return;
+    SDL_RestoreWindow(window);
+    SDL_RaiseWindow(window);
+}
+
+void SdlBackend::ShowMessageBox(const std::string& caption, const std::string& text) {
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, caption.c_str(), text.c_str(), window);
+}
+
+void SdlBackend::SetIcon(int width, int height, const std::uint32_t* rgb) {
+    if (!window || width <= 0 || height <= 0) return;
+    std::vector<std::uint32_t> argb(static_cast<std::size_t>(width) * height);
+    for (std::size_t i = 0; i < argb.size(); ++i) {
+        std::uint32_t p = rgb[i] & 0xFFFFFF;
+        argb[i] = p == 0xFF00FF ? 0 : (0xFF000000u | p);  // magenta is the colour key
+    }
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(argb.data(), width, height, 32, width * 4,
+                                                           SDL_PIXELFORMAT_ARGB8888);
+    if (!icon) return;
+    SDL_SetWindowIcon(window, icon);
+    SDL_FreeSurface(icon);
+}
+
+}  // namespace platform::sdl

@@ -1,0 +1,55 @@
+#pragma once
+// The real program's backend: one SDL window, the mouse as the stylus, the keyboard as
+// the hardware keys.
+
+#include <SDL.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "platform/Backend.h"
+#include "platform/SingleInstance.h"
+#include "platform/sdl/SdlEvents.h"
+
+namespace platform::sdl {
+
+class SdlBackend final : public Backend {
+public:
+    // Initialises SDL's video; null with a reason in `error` when there is no display.
+    static std::unique_ptr<SdlBackend> Create(int scale, std::string& error);
+    ~SdlBackend() override;
+
+    SDL_Window* NativeWindow() const { return window; }
+    // Where the logical screen lies in the window as it is now.
+    Viewport CurrentViewport() const;
+
+    BackendKind Kind() const override { return BackendKind::Sdl; }
+    int ScreenWidth() const override { return 240; }
+    int ScreenHeight() const override { return 320; }
+    bool ClaimInstance(const std::string& title) override;
+    bool OpenWindow(Window& owner) override;
+    void CloseWindow() override;
+    void PumpEvents(Window& owner) override;
+    void WaitEvents(Window& owner, std::uint32_t timeoutMs) override;
+    void Wake(Window& owner) override;
+    void SetCapture(bool captured) override;
+    void Raise() override;
+    void ShowMessageBox(const std::string& caption, const std::string& text) override;
+    void Beep() override {}
+    void SetIcon(int width, int height, const std::uint32_t* rgb) override;
+
+private:
+    explicit SdlBackend(int scale) : scale(scale) {}
+
+    int scale;
+    SDL_Window* window = nullptr;
+    Window* owner = nullptr;
+    bool captured = false;
+    std::uint32_t wakeEvent = 0;
+    std::unique_ptr<SingleInstance> instance;
+    std::mutex ownerMutex;  // the instance listener posts to the owner from its thread
+};
+
+}  // namespace platform::sdl
