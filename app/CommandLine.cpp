@@ -1,0 +1,79 @@
+#include "app/CommandLine.h"
+
+#include <charconv>
+
+namespace app {
+
+const char* const USAGE =
+    "usage: fretlore [--scale N] [--mic FILE.wav] [--audio-out FILE.wav]\n"
+    "       fretlore --headless [--script FILE] [--frames N] [--shot FILE.png] [--audio-out FILE.wav]\n"
+    "       fretlore chords|render|detect ... --help\n"
+    "\n"
+    "  --scale N           window scale (1-8; default 2: a 480 x 640 window)\n"
+    "  --mic FILE.wav      listen to a recording instead of the microphone\n"
+    "  --audio-out FILE    write the sound to a WAV file instead of the sound card\n"
+    "  --headless          run without a window or devices\n"
+    "  --script FILE       feed input from a script (tap, down, move, up, key, wait, frames,\n"
+    "                      shot, state, quit); the end of the script quits\n"
+    "  --frames N          run N frames (after the script, if any), then quit\n"
+    "  --shot FILE.png     save the last frame (240 x 320) when the run ends\n"
+    "  --help              show this text\n";
+
+namespace {
+bool ParseUnsigned(const std::string& text, unsigned& value) {
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size();
+}
+}  // namespace
+
+std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::string& error) {
+    Options options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size()) {
+                error = arg + " needs a value";
+                return false;
+            }
+            out = args[++i];
+            return true;
+        };
+        std::string text;
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--headless") {
+            options.headless = true;
+        } else if (arg == "--script") {
+            if (!value(options.scriptPath)) return std::nullopt;
+        } else if (arg == "--shot") {
+            if (!value(options.shotPath)) return std::nullopt;
+        } else if (arg == "--mic") {
+            if (!value(options.micPath)) return std::nullopt;
+        } else if (arg == "--audio-out") {
+            if (!value(options.audioOutPath)) return std::nullopt;
+        } else if (arg == "--frames" || arg == "--scale") {
+            unsigned n = 0;
+            if (!value(text)) return std::nullopt;
+            bool isScale = arg == "--scale";
+            if (!ParseUnsigned(text, n) || (isScale && (n < 1 || n > 8)) || (!isScale && n > 1000000)) {
+                error = "bad value '" + text + "' for " + arg;
+                return std::nullopt;
+            }
+            if (isScale) {
+                options.scale = static_cast<int>(n);
+            } else {
+                options.frames = n;
+            }
+        } else {
+            error = "unknown option '" + arg + "'";
+            return std::nullopt;
+        }
+    }
+    if (!options.headless && (!options.scriptPath.empty() || !options.shotPath.empty() || options.frames)) {
+        error = "--script, --shot and --frames need --headless";
+        return std::nullopt;
+    }
+    return options;
+}
+
+}  // namespace app

@@ -1,0 +1,26 @@
+#pragma once
+// The program's own options (subcommands parse theirs).
+
+#include <optional>
+#include <span>
+#include <string>
+
+namespace app {
+
+struct Options {
+    bool help = false;
+    bool headless = false;
+    int scale = 2;
+    std::string scriptPath;
+    std::string shotPath;
+    std::optional<unsigned> frames;
+    std::string micPath;
+    std::string audioOutPath;
+};
+
+// Nullopt with a one-line reason in `error` for an unknown option or a bad value.
+std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::string& error);
+
+extern const char* const USAGE;
+
+}  // namespace app

@@ -1,0 +1,104 @@
+// The program's entry: subcommands, options, and the choice of backend.
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "app/PreviewProgram.h"
+#include "app/ProgramMain.h"
+#include "gfx/display/headless/HeadlessDisplay.h"
+#include "gfx/display/sdl/SdlDisplay.h"
+#include "platform/Files.h"
+#include "platform/headless/HeadlessBackend.h"
+#include "platform/sdl/SdlBackend.h"
+#include "res/EmbeddedResources.h"
+
+namespace {
+
+using platform::headless::ScriptCommand;
+
+// The script of a headless run: the --script file, then --frames and --shot.
+bool BuildScript(const app::Options& options, std::vector<ScriptCommand>& script) {
+    if (!options.scriptPath.empty()) {
+        std::ifstream in(options.scriptPath);
+        if (!in) {
+            std::fprintf(stderr, "fretlore: cannot read script %s\n", options.scriptPath.c_str());
+            return false;
+        }
+        std::stringstream text;
+        text << in.rdbuf();
+        std::string error;
+        auto parsed = platform::headless::ParseScript(text.str(), error);
+        if (!parsed) {
+            std::fprintf(stderr, "fretlore: %s: %s\n", options.scriptPath.c_str(), error.c_str());
+            return false;
+        }
+        script = std::move(*parsed);
+    }
+    unsigned frames = options.frames.value_or(options.scriptPath.empty() ? 1 : 0);
+    if (frames > 0) script.push_back(ScriptCommand{.kind = ScriptCommand::Kind::Frames, .count = frames, .path = {}});
+    if (!options.shotPath.empty())
+        script.push_back(ScriptCommand{.kind = ScriptCommand::Kind::Shot, .path = options.shotPath});
+    return true;
+}
+
+std::string StateJson(const app::TProgram& program) {
+    std::ostringstream json;
+    json << "{\"title\": \"" << program.title << "\", \"active\": " << (program.active ? "true" : "false")
+         << "}\n";
+    return json.str();
+}
+
+int RunHeadless(const app::Options& options) {
+    std::vector<ScriptCommand> script;
+    if (!BuildScript(options, script)) return 2;
+    platform::headless::HeadlessBackend backend;
+    backend.SetScript(std::move(script));
+    app::PreviewProgram program;
+    backend.SetStateWriter([&program](const std::string& path, std::string& error) {
+        std::string json = StateJson(program);
+        if (platform::WriteFileAtomically(path, {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()}))
+            return true;
+        error = "cannot write the file";
+        return false;
+    });
+    app::Host host{backend, gfx::headless::displayFactory()};
+    int result = app::ProgramMain(program, host);
+    return backend.Failures() > 0 ? 1 : result;
+}
+
+int RunWindowed(const app::Options& options) {
+    std::string error;
+    auto backend = platform::sdl::SdlBackend::Create(options.scale, error);
+    if (!backend) {
+        std::fprintf(stderr,
+                     "fretlore: no display available (%s); run headless with 'fretlore --headless --script FILE' "
+                     "or under a virtual display with 'xvfb-run -a fretlore'\n",
+                     error.c_str());
+        return 1;
+    }
+    app::PreviewProgram program;
+    app::Host host{*backend, gfx::sdl::displayFactory()};
+    return app::ProgramMain(program, host);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    auto options = app::ParseCommandLine(args, error);
+    if (!options) {
+        std::fprintf(stderr, "fretlore: %s (see fretlore --help)\n", error.c_str());
+        return 2;
+    }
+    if (options->help) {
+        std::fputs(app::USAGE, stdout);
+        return 0;
+    }
+    platform::SetResourceTable(res::EmbeddedResources());
+    return options->headless ? RunHeadless(*options) : RunWindowed(*options);
+}
