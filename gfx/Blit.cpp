@@ -139,8 +139,8 @@ void blitRotated(Surface& dst, int cx, int cy, const Surface& src, int px, int p
     double turned = std::fmod(angle + 270.0, 360.0);
     if (turned < 0) turned += 360.0;
     double radians = turned * 0.017453293;
-    double cosA = std::sin(radians);   // cos(angle)
-    double sinA = -std::cos(radians);  // sin(angle)
+    double cosA = -std::sin(radians);  // cos(angle)
+    double sinA = std::cos(radians);   // sin(angle)
     // Destination box: the source corners around the pivot, turned and shrunk by scale.
     double minX = 1e9, maxX = -1e9, minY = 1e9, maxY = -1e9;
     for (int corner = 0; corner < 4; ++corner) {

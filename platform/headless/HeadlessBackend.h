@@ -11,7 +11,7 @@
 
 namespace platform::headless {
 
-class HeadlessBackend final : public Backend {
+class HeadlessBackend : public Backend {
 public:
     explicit HeadlessBackend(int screenWidth = 240, int screenHeight = 320);
 

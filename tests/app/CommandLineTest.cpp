@@ -1,0 +1,79 @@
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "gfx/Blit.h"
+#include "gfx/Surface.h"
+#include "platform/Resources.h"
+#include "res/EmbeddedResources.h"
+
+namespace app {
+namespace {
+
+std::optional<Options> Parse(std::vector<std::string> args, std::string* error = nullptr) {
+    std::string e;
+    auto o = ParseCommandLine(args, e);
+    if (error) *error = e;
+    return o;
+}
+
+TEST(CommandLine, AcceptsTheProgramsOptions) {
+    auto o = Parse({"--headless", "--script", "s.txt", "--frames", "5", "--shot", "a.png", "--audio-out", "x.wav"});
+    ASSERT_TRUE(o);
+    EXPECT_TRUE(o->headless);
+    EXPECT_EQ(o->frames, 5u);
+    EXPECT_EQ(o->shotPath, "a.png");
+    EXPECT_EQ(Parse({"--scale", "3"})->scale, 3);
+}
+
+TEST(CommandLine, RefusesWhatItDoesNotKnowInOneLine) {
+    std::string error;
+    EXPECT_FALSE(Parse({"--fullscreen"}, &error));
+    EXPECT_EQ(error, "unknown option '--fullscreen'");
+    EXPECT_FALSE(Parse({"--scale", "0"}, &error));
+    EXPECT_EQ(error, "bad value '0' for --scale");
+    EXPECT_FALSE(Parse({"--headless", "--frames"}, &error));
+    EXPECT_EQ(error, "--frames needs a value");
+    EXPECT_FALSE(Parse({"--shot", "a.png"}, &error));
+    EXPECT_FALSE(Parse({"--headless", "--frames", "-1"}, &error));
+}
+
+// The program's pictures come out of its own resource table at the sizes the screens use.
+TEST(Resources, EveryPictureDecodesAtItsSize) {
+    platform::SetResourceTable(res::EmbeddedResources());
+    struct Picture {
+        std::string_view type;
+        std::uint32_t id;
+        std::uint32_t width, height;
+    } pictures[] = {{platform::RESOURCE_GIF, 1, 200, 220},     {platform::RESOURCE_GIF, 105, 240, 320},
+                    {platform::RESOURCE_BITMAP, 103, 28, 28},  {platform::RESOURCE_BITMAP, 104, 30, 30},
+                    {platform::RESOURCE_BITMAP, 106, 12, 36},  {platform::RESOURCE_BITMAP, 107, 45, 273},
+                    {platform::RESOURCE_BITMAP, 120, 20, 11},  {platform::RESOURCE_BITMAP, 121, 224, 64},
+                    {platform::RESOURCE_ICON, 119, 32, 32}};
+    for (const Picture& p : pictures) {
+        auto s = gfx::loadImageResource(p.id, p.type);
+        ASSERT_TRUE(s) << p.id;
+        EXPECT_EQ(s->width, p.width) << p.id;
+        EXPECT_EQ(s->height, p.height) << p.id;
+    }
+    EXPECT_EQ(gfx::loadImageResource(2, platform::RESOURCE_GIF), nullptr);  // no splash picture
+    // The check box strip keys its corners, and the button faces build at every size used.
+    auto checks = gfx::loadImageResource(104, platform::RESOURCE_BITMAP);
+    EXPECT_EQ(checks->Row(0)[15], gfx::COLOUR_KEY);
+    for (int w : {50, 30, 95}) {
+        auto faces = gfx::makeFramedImage(106, w, 20, 3);
+        ASSERT_TRUE(faces);
+        EXPECT_EQ(faces->Row(0)[0], gfx::COLOUR_KEY);
+        EXPECT_NE(faces->Row(30)[w / 2], gfx::COLOUR_KEY);
+    }
+    EXPECT_EQ(gfx::loadImageFromMemory(std::span<const std::uint8_t>()), nullptr);
+    const std::uint8_t junk[] = {'B', 'M', 1, 2, 3};
+    EXPECT_EQ(gfx::loadImageFromMemory(junk), nullptr);
+}
+
+}  // namespace
+}  // namespace app

@@ -1,0 +1,61 @@
+#include "platform/MessageQueue.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+namespace platform {
+namespace {
+
+TEST(MessageQueue, KeepsEachPostersOrderAcrossThreads) {
+    MessageQueue queue;
+    constexpr int perThread = 300;
+    auto poster = [&](std::uint32_t tag) {
+        for (int i = 0; i < perThread; ++i) {
+            while (!queue.Post(Msg{MSG_USER + tag, static_cast<WParam>(i), 0, 0})) std::this_thread::yield();
+        }
+    };
+    std::thread a(poster, 1), b(poster, 2);
+    std::vector<int> next(3, 0);
+    int taken = 0;
+    while (taken < 2 * perThread) {
+        Msg m;
+        if (!queue.Take(m)) {
+            queue.WaitForPost(10);
+            continue;
+        }
+        int who = static_cast<int>(m.message - MSG_USER);
+        ASSERT_EQ(static_cast<int>(m.wParam), next[who]) << "poster " << who << " out of order";
+        ++next[who];
+        ++taken;
+    }
+    a.join();
+    b.join();
+    EXPECT_TRUE(queue.Empty());
+}
+
+TEST(MessageQueue, RefusesPostsWhenFullAndLosesNothingQueued) {
+    MessageQueue queue;
+    for (std::size_t i = 0; i < MessageQueue::CAPACITY; ++i) ASSERT_TRUE(queue.Post(Msg{MSG_USER, i, 0, 0}));
+    EXPECT_FALSE(queue.Post(Msg{MSG_USER, 9999, 0, 0}));
+    Msg m;
+    for (std::size_t i = 0; i < MessageQueue::CAPACITY; ++i) {
+        ASSERT_TRUE(queue.Take(m));
+        EXPECT_EQ(m.wParam, i);
+    }
+    EXPECT_FALSE(queue.Take(m));
+}
+
+TEST(MessageQueue, WaitReturnsWhenAnotherThreadPosts) {
+    MessageQueue queue;
+    std::thread poster([&] { queue.Post(Msg{MSG_COMMAND, 7, 0, 0}); });
+    queue.WaitForPost(5000);
+    poster.join();
+    Msg m;
+    ASSERT_TRUE(queue.Take(m));
+    EXPECT_EQ(m.wParam, 7u);
+}
+
+}  // namespace
+}  // namespace platform
