@@ -1,5 +1,7 @@
 #include "theory/ChordSearch.h"
 
+#include <bit>
+
 namespace theory {
 
 ChordSearch::ChordSearch(PitchClass root, int chordType, const StringTuning& tuning,
@@ -17,7 +19,7 @@ void ChordSearch::Run(VoicingList& list) {
         // add nothing.
         for (int b = 0; b < WINDOW_COUNT; ++b) {
             FillGrid(b);
-            if (Place(b, 0, false)) break;
+            if (Place(b, 0, false, Partial{})) break;
         }
     }
     out = nullptr;
@@ -32,30 +34,44 @@ void ChordSearch::FillGrid(int b) {
     }
 }
 
-bool ChordSearch::Place(int b, int s, bool started) {
-    if (s == STRING_COUNT) return Finish(b);
+bool ChordSearch::Place(int b, int s, bool started, Partial partial) {
+    if (s == STRING_COUNT) return Finish(b, partial);
+    // Strings left cannot supply the missing notes: nothing below can pass, so skip it.
+    if (std::popcount(noteMask & ~partial.sounded) > STRING_COUNT - s) return false;
     bool candidate = false;
     for (int c = 0; c < WINDOW_WIDTH; ++c) {
         std::int8_t note = grid[s][c];
         if (note == NO_NOTE || !(started || splitChords || note == root)) continue;
-        shape[s] = static_cast<std::int8_t>(b + c);
         candidate = true;
-        if (Place(b, s + 1, true)) return true;
+        Partial next = partial.With(note, c);
+        if (Fingers(b, next) > MAX_FINGERS) continue;  // more strings only add fingers
+        shape[s] = static_cast<std::int8_t>(b + c);
+        if (Place(b, s + 1, true, next)) return true;
     }
     // Only the two lowest strings may be left out below the bass.
     if (!started && s <= 1) {
         shape[s] = NOT_PLAYED;
-        if (Place(b, s + 1, false)) return true;
+        if (Place(b, s + 1, false, partial)) return true;
     }
     if (candidate || !started) return false;
     // A string that cannot reach a chord note ends the shape: it and all above stay silent.
     for (int t = s; t < STRING_COUNT; ++t)
         shape[t] = NOT_PLAYED;
-    return Finish(b);
+    return Finish(b, partial);
 }
 
-bool ChordSearch::Finish(int b) {
-    if (!Playable(b)) return false;
+// The first occupied column is one barre finger and every string in a later column one more.
+// A shape must use the window's base column, so that is the barre: one finger plus the strings
+// above it, except in window 0 where the base column holds open strings that need no finger.
+int ChordSearch::Fingers(int b, const Partial& partial) {
+    return partial.fretted + (b == 0 ? 0 : 1);
+}
+
+bool ChordSearch::Finish(int b, const Partial& partial) {
+    // The lowest fret must be the window's base, so each shape belongs to one window only.
+    if (!partial.atBase || Fingers(b, partial) > MAX_FINGERS || partial.sounded != noteMask) {
+        return false;
+    }
     if (out->Full()) return true;
     int lowest = 0;
     while (shape[lowest] == NOT_PLAYED)
@@ -65,30 +81,6 @@ bool ChordSearch::Finish(int b) {
     if (bass != root && CoveredByStored()) return false;
     out->items[out->count++] = Voicing{bass, b == 0 ? 0 : b - 1, shape};
     return false;
-}
-
-bool ChordSearch::Playable(int b) const {
-    std::array<int, WINDOW_WIDTH> columnStrings{};
-    std::uint32_t sounded = 0;
-    for (int s = 0; s < STRING_COUNT; ++s) {
-        if (shape[s] == NOT_PLAYED) continue;
-        int c = shape[s] - b;
-        ++columnStrings[c];
-        sounded |= 1u << grid[s][c];
-    }
-    // The lowest fret must be the window's base, so each shape belongs to one window only.
-    if (columnStrings[0] == 0) return false;
-    // The first occupied column is one barre finger, every later string one finger more;
-    // open strings in window 0 need none.
-    int fingers = 0;
-    bool barre = false;
-    for (int strings : columnStrings) {
-        if (strings == 0) continue;
-        fingers += barre ? strings : 1;
-        barre = true;
-    }
-    if (b == 0) --fingers;
-    return fingers <= MAX_FINGERS && sounded == noteMask;
 }
 
 bool ChordSearch::CoveredByStored() const {

@@ -29,12 +29,24 @@ class ChordSearch {
   private:
     static constexpr std::int8_t NO_NOTE = -1;
 
+    // What the strings chosen so far add up to, kept along the walk so that a finished shape
+    // is checked at once and hopeless branches are cut.
+    struct Partial {
+        std::uint32_t sounded = 0;  // bit per chord note played
+        int fretted = 0;            // played strings above the window's base fret
+        bool atBase = false;        // some string plays the base fret
+
+        Partial With(int note, int column) const {
+            return {sounded | 1u << note, fretted + (column > 0 ? 1 : 0), atBase || column == 0};
+        }
+    };
+
     void FillGrid(int b);
     // Chooses string s and those above it; true when the list is full and the walk must stop.
-    bool Place(int b, int s, bool started);
+    bool Place(int b, int s, bool started, Partial partial);
+    static int Fingers(int b, const Partial& partial);
     // Checks the finished `shape` and stores it; true only when refused for a full list.
-    bool Finish(int b);
-    bool Playable(int b) const;
+    bool Finish(int b, const Partial& partial);
     bool CoveredByStored() const;
 
     PitchClass root;
