@@ -15,9 +15,11 @@ struct NoteList {
     std::array<PitchClass, N> notes{};
     std::int32_t count = 0;
 
-    constexpr std::span<const PitchClass> View() const {
+    constexpr std::span<const PitchClass> View() const& {
         return {notes.data(), static_cast<std::size_t>(count)};
     }
+    // A view of a temporary list would dangle.
+    constexpr std::span<const PitchClass> View() const&& = delete;
     constexpr bool Contains(PitchClass note) const {
         for (PitchClass n : View()) {
             if (n == note) return true;

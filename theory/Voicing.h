@@ -31,9 +31,11 @@ struct VoicingList {
     std::array<Voicing, MAX_VOICINGS> items{};
     std::int32_t count = 0;
 
-    std::span<const Voicing> View() const {
+    std::span<const Voicing> View() const& {
         return {items.data(), static_cast<std::size_t>(count)};
     }
+    // A view of a temporary list would dangle.
+    std::span<const Voicing> View() const&& = delete;
     bool Full() const { return count >= MAX_VOICINGS; }
     void Clear() { count = 0; }
 

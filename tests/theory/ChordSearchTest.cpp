@@ -30,7 +30,7 @@ std::vector<std::string> Describe(const VoicingList& list, PitchClass root) {
     for (int i = 0; i < list.count; ++i) {
         lines[i] += ":";
         for (std::int8_t f : list.items[i].frets)
-            lines[i] += " " + std::to_string(f);
+            (lines[i] += ' ') += std::to_string(f);
     }
     return lines;
 }
@@ -87,7 +87,8 @@ TEST(FindVoicings, SixNoteChordsPlayEveryStringOnADifferentNote) {
     int found = 0;
     for (PitchClass root = 0; root < 12; ++root) {
         for (int type : {24, 26}) {
-            for (const Voicing& v : Search(root, type, true).View()) {
+            VoicingList list = Search(root, type, true);
+            for (const Voicing& v : list.View()) {
                 std::uint32_t sounded = 0;
                 for (int s = 0; s < STRING_COUNT; ++s)
                     sounded |= 1u << NoteAt(TuningOf(0), s, v.frets[s]);
