@@ -1,0 +1,138 @@
+#include "app/commands/ChordsCommand.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Result {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+Result Chords(std::vector<std::string> args) {
+    std::ostringstream out, err;
+    int code = RunChordsCommand(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+TEST(ChordsCommand, JsonLineHoldsTheStoredItems) {
+    Result run = Chords({"C", "Major", "--json"});
+    EXPECT_EQ(run.code, 0);
+    EXPECT_TRUE(run.err.empty());
+    EXPECT_TRUE(run.out.starts_with(
+        R"j({"root":0,"type":0,"tuning":0,"split":0,"items":[{"text":"01 C (fret 1)","bass":0,)j"
+        R"j("labelFret":0,"frets":[-1,3,2,0,1,0]},{"text":"02 C (fret 1)",)j"));
+    EXPECT_TRUE(run.out.ends_with(R"j("labelFret":9,"frets":[-1,-1,10,12,13,12]}]})j"
+                                  "\n"));
+    EXPECT_EQ(Lines(run.out).size(), 1u);
+
+    Result sharp = Chords({"F#", "Major", "--split", "--json"});
+    EXPECT_NE(sharp.out.find(R"j("text":"03 F##/A## (fret 3)","bass":10,)j"), std::string::npos);
+}
+
+TEST(ChordsCommand, AllJsonNestsRootTypeTuningSplit) {
+    Result run = Chords({"--all", "--json"});
+    ASSERT_EQ(run.code, 0);
+    std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 12u * 44 * 16 * 2);
+    EXPECT_EQ(lines[0] + "\n", Chords({"C", "Major", "--json"}).out);
+    EXPECT_TRUE(lines[1].starts_with(R"j({"root":0,"type":0,"tuning":0,"split":1,)j"));
+    EXPECT_TRUE(lines[2].starts_with(R"j({"root":0,"type":0,"tuning":1,"split":0,)j"));
+    EXPECT_TRUE(lines[32].starts_with(R"j({"root":0,"type":1,"tuning":0,"split":0,)j"));
+    // F# (6), "-5" (36), Open G (9), split.
+    std::size_t index = ((6 * 44 + 36) * 16 + 9) * 2 + 1;
+    EXPECT_EQ(lines[index] + "\n",
+              Chords({"Gb", "-5", "--tuning", "Open G", "--split", "--json"}).out);
+    EXPECT_TRUE(lines.back().starts_with(R"j({"root":11,"type":43,"tuning":15,"split":1,)j"));
+}
+
+TEST(ChordsCommand, TextBoxesShowOneSharpAndMirrorForTheLeftHand) {
+    Result run = Chords({"C", "Major"});
+    ASSERT_EQ(run.code, 0);
+    std::vector<std::string> lines = Lines(run.out);
+    ASSERT_GE(lines.size(), 10u);
+    EXPECT_EQ(lines[0], "C Major (Major Chord), Standard tuning: 7 shapes");
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.begin() + 10),
+              (std::vector<std::string>{"01 C (fret 1)", "    x        o     o",
+                                        "    ================", " 1  |  |  |  |  C  |",
+                                        "    |  |  E  |  |  |", "    |  C  |  |  |  |",
+                                        "    |  |  |  |  |  |", "    E  A  D  G  B  E"}));
+
+    lines = Lines(Chords({"C", "Major", "--left"}).out);
+    EXPECT_EQ(lines[3], "    o     o        x");
+    EXPECT_EQ(lines[5], " 1  |  C  |  |  |  |");
+    EXPECT_EQ(lines[9], "    E  B  G  D  A  E");
+
+    Result sharp = Chords({"F#", "Major", "--split"});
+    EXPECT_NE(sharp.out.find("03 F#/A# (fret 3)\n"), std::string::npos);
+    EXPECT_NE(sharp.out.find(" 2  F# |  |  |  C# F#\n"), std::string::npos);
+    EXPECT_EQ(sharp.out.find("##"), std::string::npos);
+    EXPECT_NE(Chords({"C", "13"}).out.find("no playable shape"), std::string::npos);
+}
+
+TEST(ChordsCommand, RootsTypesAndTuningsAcceptTheirSpellings) {
+    std::string cSharp = Chords({"C#", "m7", "--json"}).out;
+    for (const char* root : {"Db", "c#", "C##"})
+        EXPECT_EQ(Chords({root, "m7", "--json"}).out, cSharp);
+    EXPECT_EQ(Chords({"Cb", "m7", "--json"}).out, Chords({"B", "m7", "--json"}).out);
+    // Types starting with '-' are chord names, not options.
+    EXPECT_EQ(Chords({"A", "-9+5"}).code, 0);
+    std::string openG = Chords({"G", "Major", "--tuning", "9", "--json"}).out;
+    EXPECT_TRUE(openG.starts_with(R"j({"root":7,"type":0,"tuning":9,)j"));
+    EXPECT_EQ(Chords({"G", "Major", "--tuning=open g", "--json"}).out, openG);
+    EXPECT_EQ(Chords({"G", "Major", "--json", "--tuning", "Open G"}).out, openG);
+}
+
+TEST(ChordsCommand, BadInputExitsTwoWithTheChoices) {
+    struct Case {
+        std::vector<std::string> args;
+        std::string errorMentions;
+    };
+    const std::vector<Case> cases = {
+        {{"H", "Major"}, "Db"},
+        {{"C#b", "Major"}, "Bb"},
+        {{"C", "major7"}, "m(maj7)"},
+        {{"C", "Major", "--tuning", "16"}, "15 Low C"},
+        {{"C", "Major", "--tuning", "Drop D"}, "1 Dropped D"},
+        {{"C", "Major", "--tuning"}, "0 Standard"},
+        {{"C", "Major", "--flat"}, "--split"},
+        {{"C", "Major", "extra"}, "--help"},
+        {{"C"}, "--help"},
+        {{"--all"}, "--json"},
+        {{"--all", "--json", "--split"}, "--json"},
+    };
+    for (const Case& c : cases) {
+        Result run = Chords(c.args);
+        EXPECT_EQ(run.code, 2) << c.args[0];
+        EXPECT_TRUE(run.out.empty()) << c.args[0];
+        EXPECT_EQ(Lines(run.err).size(), 1u) << run.err;
+        EXPECT_NE(run.err.find(c.errorMentions), std::string::npos) << run.err;
+    }
+}
+
+TEST(ChordsCommand, HelpSucceedsAndAFailedWriteDoesNot) {
+    Result help = Chords({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(help.out.starts_with("usage: fretlore chords ROOT TYPE"));
+
+    std::ostream broken(nullptr);
+    std::ostringstream err;
+    std::vector<std::string> args{"C", "Major"};
+    EXPECT_EQ(RunChordsCommand(args, broken, err), 1);
+    EXPECT_FALSE(err.str().empty());
+}
+
+}  // namespace

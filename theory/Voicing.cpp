@@ -1,0 +1,45 @@
+#include "theory/Voicing.h"
+
+#include <algorithm>
+
+namespace theory {
+namespace {
+
+// As "%02d".
+std::string TwoDigits(int value) {
+    std::string digits = std::to_string(value);
+    return value >= 0 && value < 10 ? "0" + digits : digits;
+}
+
+std::string_view NameOf(PitchClass note) {
+    return IsPitchClass(note) ? NoteNames[note] : "?";
+}
+
+}  // namespace
+
+bool VoicingList::operator==(const VoicingList& other) const {
+    return count == other.count && std::ranges::equal(View(), other.View());
+}
+
+std::string InversionItemText(int index, PitchClass root, const Voicing& voicing) {
+    std::string text = TwoDigits(index + 1);
+    text += ' ';
+    text += NameOf(root);
+    if (voicing.bass != root) {
+        text += '/';
+        text += NameOf(voicing.bass);
+    }
+    text += " (fret ";
+    text += std::to_string(voicing.labelFret + 1);
+    text += ')';
+    return text;
+}
+
+void FillInversionList(const VoicingList& list, PitchClass root, std::vector<std::string>& items) {
+    items.clear();
+    int index = 0;
+    for (const Voicing& voicing : list.View())
+        items.push_back(InversionItemText(index++, root, voicing));
+}
+
+}  // namespace theory
