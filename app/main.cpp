@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "app/CommandLine.h"
 #include "app/PreviewProgram.h"
 #include "app/ProgramMain.h"
+#include "app/commands/ChordsCommand.h"
 #include "gfx/display/headless/HeadlessDisplay.h"
 #include "gfx/display/sdl/SdlDisplay.h"
 #include "platform/Files.h"
@@ -17,6 +19,14 @@
 #include "res/EmbeddedResources.h"
 
 namespace {
+
+struct Subcommand {
+    const char* name;
+    int (*run)(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+};
+const Subcommand SUBCOMMANDS[] = {
+    {"chords", RunChordsCommand},
+};
 
 using platform::headless::ScriptCommand;
 
@@ -89,6 +99,10 @@ int RunWindowed(const app::Options& options) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
+    for (const Subcommand& command : SUBCOMMANDS) {
+        if (!args.empty() && args[0] == command.name)
+            return command.run(std::span<const std::string>(args).subspan(1), std::cout, std::cerr);
+    }
     std::string error;
     auto options = app::ParseCommandLine(args, error);
     if (!options) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 #include "gfx/Draw.h"
 #include "gfx/Pixel.h"
@@ -13,7 +14,8 @@ namespace gfx {
 namespace {
 
 // Writes one source pixel onto one destination pixel in the given mode.
-inline void WritePixel(std::uint16_t& d, std::uint16_t s, int alpha, std::uint16_t key, BlitMode mode) {
+template <BlitMode mode>
+inline void WritePixel(std::uint16_t& d, std::uint16_t s, int alpha, std::uint16_t key) {
     switch (mode) {
     case BlitMode::Copy: d = s; break;
     case BlitMode::Blend: d = Mix(s, d, static_cast<std::uint32_t>(alpha)); break;
@@ -60,12 +62,21 @@ int AlphaFor(BlitMode mode, int alpha) {
     return std::clamp(alpha, 0, screen ? 255 : mask ? 31 : 32);
 }
 
-void WriteRow(std::uint16_t* d, const std::uint16_t* s, int w, int alpha, std::uint16_t key, BlitMode mode) {
-    if (mode == BlitMode::Copy) {
-        std::memmove(d, s, static_cast<std::size_t>(w) * 2);
-        return;
+// Calls `f` with the mode as a compile-time constant, so each row loop is specialised.
+template <typename F>
+void WithMode(BlitMode mode, F&& f) {
+    switch (mode) {
+    case BlitMode::Copy: f(std::integral_constant<BlitMode, BlitMode::Copy>{}); break;
+    case BlitMode::Blend: f(std::integral_constant<BlitMode, BlitMode::Blend>{}); break;
+    case BlitMode::ColourKey: f(std::integral_constant<BlitMode, BlitMode::ColourKey>{}); break;
+    case BlitMode::ColourKeyBlend: f(std::integral_constant<BlitMode, BlitMode::ColourKeyBlend>{}); break;
+    case BlitMode::Screen: f(std::integral_constant<BlitMode, BlitMode::Screen>{}); break;
+    case BlitMode::ColourKeyScreen: f(std::integral_constant<BlitMode, BlitMode::ColourKeyScreen>{}); break;
+    case BlitMode::TintMask: f(std::integral_constant<BlitMode, BlitMode::TintMask>{}); break;
+    case BlitMode::TintMaskOnBackground:
+        f(std::integral_constant<BlitMode, BlitMode::TintMaskOnBackground>{});
+        break;
     }
-    for (int i = 0; i < w; ++i) WritePixel(d[i], s[i], alpha, key, mode);
 }
 
 // Clips one axis of a copy to [0, limit) on the destination and the source.
@@ -87,23 +98,24 @@ void ClipAxis(int& d, int& s, int& len, int dstLimit, int srcLimit) {
 void StretchRect(Surface& dst, int dx, int dy, int dw, int dh, const Surface& src, int sx, int sy, int sw,
                  int sh, int alpha, std::uint16_t key, BlitMode mode) {
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || !KnownMode(mode)) return;
+    // The source rectangle must lie inside the source; then every step below stays in it.
+    if (sx < 0 || sy < 0 || sx + sw > src.Width() || sy + sh > src.Height()) return;
     alpha = AlphaFor(mode, alpha);
-    std::int64_t stepX = (static_cast<std::int64_t>(sw) << 16) / dw;  // 16.16
-    std::int64_t stepY = (static_cast<std::int64_t>(sh) << 16) / dh;
+    std::uint32_t stepX = static_cast<std::uint32_t>((static_cast<std::uint64_t>(sw) << 16) / dw);  // 16.16
+    std::uint32_t stepY = static_cast<std::uint32_t>((static_cast<std::uint64_t>(sh) << 16) / dh);
     int x0 = std::max(0, -dx);
     int x1 = std::min(dw, dst.Width() - dx);
     int y0 = std::max(0, -dy);
     int y1 = std::min(dh, dst.Height() - dy);
-    for (int j = y0; j < y1; ++j) {
-        int row = sy + static_cast<int>((j * stepY) >> 16);
-        if (row < 0 || row >= src.Height()) continue;
-        const std::uint16_t* s = src.Row(row);
-        std::uint16_t* d = dst.Row(dy + j);
-        for (int i = x0; i < x1; ++i) {
-            int col = sx + static_cast<int>((i * stepX) >> 16);
-            if (col >= 0 && col < src.Width()) WritePixel(d[dx + i], s[col], alpha, key, mode);
+    if (x0 >= x1 || y0 >= y1) return;
+    WithMode(mode, [&](auto m) {
+        for (int j = y0; j < y1; ++j) {
+            const std::uint16_t* s = src.Row(sy + static_cast<int>((static_cast<std::uint64_t>(j) * stepY) >> 16)) + sx;
+            std::uint16_t* d = dst.Row(dy + j) + dx;
+            std::uint32_t col = static_cast<std::uint32_t>(x0) * stepX;
+            for (int i = x0; i < x1; ++i, col += stepX) WritePixel<m()>(d[i], s[col >> 16], alpha, key);
         }
-    }
+    });
 }
 
 }  // namespace
@@ -119,7 +131,17 @@ void blit(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx
         std::memmove(dst.Row(dy), src.Row(sy), static_cast<std::size_t>(dst.pitch) * h);
         return;
     }
-    for (int y = 0; y < h; ++y) WriteRow(dst.Row(dy + y) + dx, src.Row(sy + y) + sx, w, alpha, key, mode);
+    WithMode(mode, [&](auto m) {
+        for (int y = 0; y < h; ++y) {
+            std::uint16_t* d = dst.Row(dy + y) + dx;
+            const std::uint16_t* s = src.Row(sy + y) + sx;
+            if constexpr (m() == BlitMode::Copy) {
+                std::memmove(d, s, static_cast<std::size_t>(w) * 2);
+            } else {
+                for (int i = 0; i < w; ++i) WritePixel<m()>(d[i], s[i], alpha, key);
+            }
+        }
+    });
 }
 
 void copyRect(Surface& dst, int dx, int dy, int w, int h, const Surface& src, int sx, int sy) {

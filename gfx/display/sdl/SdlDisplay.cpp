@@ -112,10 +112,15 @@ void scaleFrameTo32(const Surface& frame, std::uint32_t* dst, int dstPitchBytes,
             continue;
         }
         const std::uint16_t* in = frame.Row(y / scale);
-        for (int x = x0; x < x1; ++x) {
-            std::uint16_t p = in[x / scale];
-            out[x] = t.high[p >> 8] | t.low[p & 255];
+        int x = x0;
+        for (; x < x1 && x % scale != 0; ++x) out[x] = t.high[in[x / scale] >> 8] | t.low[in[x / scale] & 255];
+        // Whole source pixels: convert once, write `scale` times.
+        for (int source = x / scale; x + scale <= x1; ++source) {
+            std::uint16_t p = in[source];
+            std::uint32_t c = t.high[p >> 8] | t.low[p & 255];
+            for (int k = 0; k < scale; ++k) out[x++] = c;
         }
+        for (; x < x1; ++x) out[x] = t.high[in[x / scale] >> 8] | t.low[in[x / scale] & 255];
     }
 }
 

@@ -1,0 +1,80 @@
+// The real window backend under a virtual display: a few frames reach the window's own
+// pixels, a second copy is turned away, and the program quits cleanly.
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <string>
+
+#include "app/PreviewProgram.h"
+#include "app/ProgramMain.h"
+#include "gfx/display/sdl/SdlDisplay.h"
+#include "platform/Resources.h"
+#include "platform/sdl/SdlBackend.h"
+#include "res/EmbeddedResources.h"
+
+namespace {
+
+class CountingProgram : public app::PreviewProgram {
+public:
+    int Frame() override {
+        app::PreviewProgram::Frame();
+        ++frames;
+        if (frames == 2) CheckWindowPixels();
+        if (frames == 3) CheckSecondCopy();
+        return frames < 6 ? 1 : 0;
+    }
+
+    void CheckWindowPixels() {
+        auto& backend = dynamic_cast<platform::sdl::SdlBackend&>(hWnd->GetBackend());
+        SDL_Surface* surface = SDL_GetWindowSurface(backend.NativeWindow());
+        ASSERT_NE(surface, nullptr);
+        EXPECT_EQ(surface->w, 480);
+        EXPECT_EQ(surface->h, 640);
+        ASSERT_EQ(surface->format->BytesPerPixel, 4);
+        auto pixel = [&](int x, int y) {
+            std::uint32_t p = static_cast<std::uint32_t*>(surface->pixels)[y * surface->pitch / 4 + x];
+            Uint8 r, g, b;
+            SDL_GetRGB(p, surface->format, &r, &g, &b);
+            return (r << 16) | (g << 8) | b;
+        };
+        // Doubled pixels: the light top of the background and the darker button bar.
+        EXPECT_EQ(pixel(240, 20), pixel(241, 21));
+        EXPECT_GT(pixel(240, 20) & 0xFF, 0xD0);
+        EXPECT_LT(pixel(240, 620) & 0xFF, pixel(240, 20) & 0xFF);
+        sawPixels = true;
+    }
+
+    void CheckSecondCopy() {
+        std::string error;
+        auto second = platform::sdl::SdlBackend::Create(1, error);
+        ASSERT_TRUE(second) << error;
+        EXPECT_FALSE(second->ClaimInstance(title));
+        sawSecondCopy = true;
+    }
+
+    int frames = 0;
+    bool sawPixels = false;
+    bool sawSecondCopy = false;
+};
+
+TEST(SdlBackend, RunsFramesIntoARealWindowAndQuits) {
+    std::string runtime = ::testing::TempDir() + "sdl-runtimeXXXXXX";
+    ASSERT_NE(mkdtemp(runtime.data()), nullptr);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    platform::SetResourceTable(res::EmbeddedResources());
+
+    std::string error;
+    auto backend = platform::sdl::SdlBackend::Create(2, error);
+    ASSERT_TRUE(backend) << "no display: " << error;
+    CountingProgram program;
+    app::Host host{*backend, gfx::sdl::displayFactory()};
+    EXPECT_EQ(app::ProgramMain(program, host), 0);
+    EXPECT_EQ(program.frames, 6);
+    EXPECT_TRUE(program.sawPixels);
+    EXPECT_TRUE(program.sawSecondCopy);
+    EXPECT_EQ(backend->NativeWindow(), nullptr);  // the window went with the loop
+}
+
+}  // namespace
