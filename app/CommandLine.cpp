@@ -6,7 +6,8 @@ namespace app {
 
 const char* const USAGE =
     "usage: fretlore [--scale N] [--mic FILE.wav] [--audio-out FILE.wav]\n"
-    "       fretlore --headless [--script FILE] [--frames N] [--shot FILE.png] [--audio-out FILE.wav]\n"
+    "       fretlore --headless [--script FILE] [--frames N] [--shot FILE.png] [--audio-out "
+    "FILE.wav]\n"
     "       fretlore chords|render|detect ... --help\n"
     "\n"
     "  --scale N           window scale (1-8; default 2: a 480 x 640 window)\n"
@@ -55,7 +56,8 @@ std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::
             unsigned n = 0;
             if (!value(text)) return std::nullopt;
             bool isScale = arg == "--scale";
-            if (!ParseUnsigned(text, n) || (isScale && (n < 1 || n > 8)) || (!isScale && n > 1000000)) {
+            if (!ParseUnsigned(text, n) || (isScale && (n < 1 || n > 8)) ||
+                (!isScale && n > 1000000)) {
                 error = "bad value '" + text + "' for " + arg;
                 return std::nullopt;
             }
@@ -69,7 +71,8 @@ std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::
             return std::nullopt;
         }
     }
-    if (!options.headless && (!options.scriptPath.empty() || !options.shotPath.empty() || options.frames)) {
+    if (!options.headless &&
+        (!options.scriptPath.empty() || !options.shotPath.empty() || options.frames)) {
         error = "--script, --shot and --frames need --headless";
         return std::nullopt;
     }

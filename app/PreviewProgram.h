@@ -8,12 +8,12 @@
 namespace app {
 
 class PreviewProgram : public TProgram {
-public:
+  public:
     PreviewProgram();
     int OnCreate() override;
     int Frame() override;
 
-private:
+  private:
     gfx::SurfacePtr background;
 };
 

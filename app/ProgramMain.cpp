@@ -8,7 +8,8 @@ int ProgramMain(TProgram& program, Host& host) {
     platform::Window* window = program.Create(host);
     if (!window) return 0;
     if (!program.display || program.display->Params().height < 320) {
-        host.backend.ShowMessageBox("Display Error", "This program requires a standard 240x320 pixel display");
+        host.backend.ShowMessageBox("Display Error",
+                                    "This program requires a standard 240x320 pixel display");
         return 0;
     }
     platform::CreateFolder(ModulePath("Sequences"));

@@ -17,8 +17,12 @@ namespace {
 TProgram* currentProgram = nullptr;
 }
 
-TProgram* theProgram() { return currentProgram; }
-gfx::Display* theDisplay() { return currentProgram ? currentProgram->display.get() : nullptr; }
+TProgram* theProgram() {
+    return currentProgram;
+}
+gfx::Display* theDisplay() {
+    return currentProgram ? currentProgram->display.get() : nullptr;
+}
 
 TProgram::~TProgram() {
     display.reset();
@@ -53,12 +57,15 @@ platform::Window* TProgram::Create(Host& host) {
     return hWnd;
 }
 
-int TProgram::PrepareWindowClass(Host& host) { return host.backend.ClaimInstance(title) ? 1 : 0; }
+int TProgram::PrepareWindowClass(Host& host) {
+    return host.backend.ClaimInstance(title) ? 1 : 0;
+}
 
 void TProgram::SetWindowIcon() {
     auto bytes = platform::FindResource(platform::RESOURCE_ICON, iconId);
     if (!bytes) return;
-    if (auto image = platform::DecodeImage(*bytes)) window->GetBackend().SetIcon(image->width, image->height, image->rgb.data());
+    if (auto image = platform::DecodeImage(*bytes))
+        window->GetBackend().SetIcon(image->width, image->height, image->rgb.data());
 }
 
 int TProgram::CreateDisplay(std::uint32_t newOrientation, std::uint32_t a, std::uint32_t b) {
@@ -86,7 +93,9 @@ void TProgram::ShowSplash() {
     gfx::crossFadeTo(*display, *before, 500);
 }
 
-platform::LResult TProgram::HandleMessage(std::uint32_t, platform::WParam, platform::LParam) { return 0; }
+platform::LResult TProgram::HandleMessage(std::uint32_t, platform::WParam, platform::LParam) {
+    return 0;
+}
 
 int TProgram::Run() {
     frameInterval = 1000 / std::max<std::uint32_t>(framesPerSecond, 1);
@@ -119,63 +128,68 @@ int TProgram::Run() {
     return OnExit();
 }
 
-platform::LResult TProgram::WindowProc(platform::Window& w, std::uint32_t msg, platform::WParam wParam,
-                                       platform::LParam lParam) {
+platform::LResult TProgram::WindowProc(platform::Window& w, std::uint32_t msg,
+                                       platform::WParam wParam, platform::LParam lParam) {
     using namespace platform;
     switch (msg) {
-    case MSG_CREATE:
-        hWnd = &w;
-        return OnCreate() ? 0 : -1;
-    case MSG_DESTROY:
-        w.PostQuit(0);
-        break;
-    case MSG_SIZE:
-        HandleMessage(msg, wParam, lParam);
-        break;
-    case MSG_ACTIVATE:
-        if (LowWord(wParam) != 0) {
-            active = 1;
-            OnActivate();
-        } else {
-            active = 0;
-            OnDeactivate();
-        }
-        break;
-    case MSG_PAINT:
-        if (active == 1 && display && display->Lock()) display->UnlockAndPresent(0);
-        break;
-    case MSG_CLOSE:
-        if (closing) return 0;
-        if (!CanClose()) return 0;
-        closing = true;
-        DefaultWindowProc(w, msg, wParam, lParam);
-        closing = false;
-        return 0;
-    case MSG_ERASEBKGND:
-        return 1;
-    case MSG_KEYDOWN:
-    case MSG_KEYUP:
-    case MSG_CHAR:
-    case MSG_COMMAND:
-    case MSG_TIMER:
-        HandleMessage(msg, wParam, lParam);
-        break;
-    default:
-        if ((msg >= MSG_MOUSEMOVE && msg <= MSG_RBUTTONUP) || (msg >= MSG_USER && msg <= MSG_USER_LAST))
+        case MSG_CREATE:
+            hWnd = &w;
+            return OnCreate() ? 0 : -1;
+        case MSG_DESTROY:
+            w.PostQuit(0);
+            break;
+        case MSG_SIZE:
             HandleMessage(msg, wParam, lParam);
-        break;
+            break;
+        case MSG_ACTIVATE:
+            if (LowWord(wParam) != 0) {
+                active = 1;
+                OnActivate();
+            } else {
+                active = 0;
+                OnDeactivate();
+            }
+            break;
+        case MSG_PAINT:
+            if (active == 1 && display && display->Lock()) display->UnlockAndPresent(0);
+            break;
+        case MSG_CLOSE:
+            if (closing) return 0;
+            if (!CanClose()) return 0;
+            closing = true;
+            DefaultWindowProc(w, msg, wParam, lParam);
+            closing = false;
+            return 0;
+        case MSG_ERASEBKGND:
+            return 1;
+        case MSG_KEYDOWN:
+        case MSG_KEYUP:
+        case MSG_CHAR:
+        case MSG_COMMAND:
+        case MSG_TIMER:
+            HandleMessage(msg, wParam, lParam);
+            break;
+        default:
+            if ((msg >= MSG_MOUSEMOVE && msg <= MSG_RBUTTONUP) ||
+                (msg >= MSG_USER && msg <= MSG_USER_LAST))
+                HandleMessage(msg, wParam, lParam);
+            break;
     }
     return DefaultWindowProc(w, msg, wParam, lParam);
 }
 
-std::string ModulePath(std::string_view name) { return platform::ProgramFolder() + "/" + std::string(name); }
+std::string ModulePath(std::string_view name) {
+    return platform::ProgramFolder() + "/" + std::string(name);
+}
 
 void ForceExtension(std::string& name, std::string_view ext) {
     auto dot = name.rfind('.');
     if (dot != std::string::npos && name.size() - dot == ext.size() &&
-        std::equal(ext.begin(), ext.end(), name.begin() + static_cast<std::ptrdiff_t>(dot), [](char a, char b) {
-            return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-        })) {
+        std::equal(ext.begin(), ext.end(), name.begin() + static_cast<std::ptrdiff_t>(dot),
+                   [](char a, char b) {
+                       return std::tolower(static_cast<unsigned char>(a)) ==
+                              std::tolower(static_cast<unsigned char>(b));
+                   })) {
         name.replace(dot, ext.size(), ext);
         return;
     }

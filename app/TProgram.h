@@ -19,7 +19,7 @@ struct Host {
 };
 
 class TProgram {
-public:
+  public:
     TProgram() = default;
     virtual ~TProgram();
     TProgram(const TProgram&) = delete;
@@ -33,7 +33,8 @@ public:
     virtual int OnCreate() { return 1; }
     virtual void BuildScreen() {}
     virtual int OnExit() { return 0; }
-    virtual platform::LResult HandleMessage(std::uint32_t msg, platform::WParam wParam, platform::LParam lParam);
+    virtual platform::LResult HandleMessage(std::uint32_t msg, platform::WParam wParam,
+                                            platform::LParam lParam);
     virtual int Run();
     virtual void OnDeactivate() {}
     virtual void OnActivate() {}
@@ -57,9 +58,9 @@ public:
     std::uint32_t active = 0;
     std::uint32_t frameInterval = 0;
 
-private:
-    platform::LResult WindowProc(platform::Window& window, std::uint32_t msg, platform::WParam wParam,
-                                 platform::LParam lParam);
+  private:
+    platform::LResult WindowProc(platform::Window& window, std::uint32_t msg,
+                                 platform::WParam wParam, platform::LParam lParam);
     void SetWindowIcon();
 
     std::unique_ptr<platform::Window> window;
@@ -72,7 +73,9 @@ gfx::Display* theDisplay();
 
 // The full path of `name` in the program's folder.
 std::string ModulePath(std::string_view name);
-inline std::string ModulePathA(std::string_view name) { return ModulePath(name); }
+inline std::string ModulePathA(std::string_view name) {
+    return ModulePath(name);
+}
 // Gives `name` the extension `ext` (".seq"): appended unless already there in any case,
 // in which case it is rewritten in the case of `ext`.
 void ForceExtension(std::string& name, std::string_view ext);

@@ -49,16 +49,19 @@ bool BuildScript(const app::Options& options, std::vector<ScriptCommand>& script
         script = std::move(*parsed);
     }
     unsigned frames = options.frames.value_or(options.scriptPath.empty() ? 1 : 0);
-    if (frames > 0) script.push_back(ScriptCommand{.kind = ScriptCommand::Kind::Frames, .count = frames, .path = {}});
+    if (frames > 0)
+        script.push_back(
+            ScriptCommand{.kind = ScriptCommand::Kind::Frames, .count = frames, .path = {}});
     if (!options.shotPath.empty())
-        script.push_back(ScriptCommand{.kind = ScriptCommand::Kind::Shot, .path = options.shotPath});
+        script.push_back(
+            ScriptCommand{.kind = ScriptCommand::Kind::Shot, .path = options.shotPath});
     return true;
 }
 
 std::string StateJson(const app::TProgram& program) {
     std::ostringstream json;
-    json << "{\"title\": \"" << program.title << "\", \"active\": " << (program.active ? "true" : "false")
-         << "}\n";
+    json << "{\"title\": \"" << program.title
+         << "\", \"active\": " << (program.active ? "true" : "false") << "}\n";
     return json.str();
 }
 
@@ -70,7 +73,8 @@ int RunHeadless(const app::Options& options) {
     app::PreviewProgram program;
     backend.SetStateWriter([&program](const std::string& path, std::string& error) {
         std::string json = StateJson(program);
-        if (platform::WriteFileAtomically(path, {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()}))
+        if (platform::WriteFileAtomically(
+                path, {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()}))
             return true;
         error = "cannot write the file";
         return false;
@@ -85,7 +89,8 @@ int RunWindowed(const app::Options& options) {
     auto backend = platform::sdl::SdlBackend::Create(options.scale, error);
     if (!backend) {
         std::fprintf(stderr,
-                     "fretlore: no display available (%s); run headless with 'fretlore --headless --script FILE' "
+                     "fretlore: no display available (%s); run headless with 'fretlore --headless "
+                     "--script FILE' "
                      "or under a virtual display with 'xvfb-run -a fretlore'\n",
                      error.c_str());
         return 1;

@@ -16,7 +16,8 @@ namespace {
 gfx::SurfacePtr Picture(int w, int h) {
     gfx::SurfacePtr s = gfx::createSurface(w, h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) s->Row(y)[x] = static_cast<std::uint16_t>(x * 131 + y * 7);
+        for (int x = 0; x < w; ++x)
+            s->Row(y)[x] = static_cast<std::uint16_t>(x * 131 + y * 7);
     return s;
 }
 

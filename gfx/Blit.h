@@ -10,12 +10,12 @@ namespace gfx {
 
 enum class BlitMode : int {
     Copy = 0,
-    Blend = 1,           // Mix(s, d, alpha): alpha 0 is the source, 32 leaves d
-    ColourKey = 2,       // s unless s is the key
+    Blend = 1,      // Mix(s, d, alpha): alpha 0 is the source, 32 leaves d
+    ColourKey = 2,  // s unless s is the key
     ColourKeyBlend = 3,
-    Screen = 4,          // alpha 0..255
+    Screen = 4,  // alpha 0..255
     ColourKeyScreen = 6,
-    TintMask = 8,        // s is coverage; `key` is the ink
+    TintMask = 8,  // s is coverage; `key` is the ink
     TintMaskOnBackground = 24,
 };
 

@@ -8,12 +8,15 @@
 namespace gfx {
 
 namespace {
-bool Inside(const Surface& s, int x, int y) { return x >= 0 && y >= 0 && x < s.Width() && y < s.Height(); }
+bool Inside(const Surface& s, int x, int y) {
+    return x >= 0 && y >= 0 && x < s.Width() && y < s.Height();
+}
 }  // namespace
 
 void clear(Surface& s, std::uint16_t colour) {
     if (static_cast<std::size_t>(s.pitch) * s.height < 4) return;
-    for (int y = 0; y < s.Height(); ++y) std::fill_n(s.Row(y), s.pitch / 2, colour);
+    for (int y = 0; y < s.Height(); ++y)
+        std::fill_n(s.Row(y), s.pitch / 2, colour);
 }
 
 void setPixel(Surface& s, int x, int y, std::uint16_t colour, const Rect& clip) {
@@ -34,7 +37,8 @@ void vLine(Surface& s, int x, int y, int length, std::uint16_t colour) {
     if (x < 0 || x >= s.Width()) return;
     int y0 = std::max(y, 0);
     int y1 = std::min(y + length, s.Height() - 1);
-    for (int row = y0; row <= y1; ++row) s.Row(row)[x] = colour;
+    for (int row = y0; row <= y1; ++row)
+        s.Row(row)[x] = colour;
 }
 
 void rectangle(Surface& s, int left, int top, int right, int bottom, std::uint16_t colour) {
@@ -44,7 +48,8 @@ void rectangle(Surface& s, int left, int top, int right, int bottom, std::uint16
     vLine(s, right, top, bottom - top, colour);
 }
 
-void fillRect(Surface& s, int left, int top, int right, int bottom, std::uint16_t colour, int alpha) {
+void fillRect(Surface& s, int left, int top, int right, int bottom, std::uint16_t colour,
+              int alpha) {
     left = std::max(left, 0);
     top = std::max(top, 0);
     right = std::min(right, s.Width() - 1);
@@ -56,7 +61,8 @@ void fillRect(Surface& s, int left, int top, int right, int bottom, std::uint16_
             std::fill(row + left, row + right + 1, colour);
             continue;
         }
-        for (int x = left; x <= right; ++x) row[x] = MoveToward(row[x], colour, weight);
+        for (int x = left; x <= right; ++x)
+            row[x] = MoveToward(row[x], colour, weight);
     }
 }
 
@@ -100,7 +106,8 @@ void polyline(Surface& s, std::span<const Point> points, std::uint16_t colour) {
         line(s, points[i - 1].x, points[i - 1].y, points[i].x, points[i].y, colour);
 }
 
-void circle(Surface& s, int cx, int cy, int radius, std::uint16_t colour, bool filled, const Rect& clip) {
+void circle(Surface& s, int cx, int cy, int radius, std::uint16_t colour, bool filled,
+            const Rect& clip) {
     auto plot = [&](int x, int y) {
         if (filled) {
             hLine(s, cx - x, cy + y, 2 * x, colour);

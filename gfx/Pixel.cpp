@@ -7,10 +7,10 @@ namespace {
 BlendTableType MakeBlendTable() {
     BlendTableType t{};
     for (int a = 0; a < 32; ++a)
-        for (int b = 0; b < 32; ++b) t[a][b] = static_cast<std::uint8_t>((a * b + 30) / 31);
+        for (int b = 0; b < 32; ++b)
+            t[a][b] = static_cast<std::uint8_t>((a * b + 30) / 31);
     return t;
 }
-
 
 int ScreenChannel(int d, int s, int alpha) {
     int t = 31 - BlendTable[31 - s][31 - d];
@@ -23,7 +23,9 @@ int ScreenChannel(int d, int s, int alpha) {
 BlendTableType BlendTable = MakeBlendTable();
 std::uint16_t TextBackground = 0;
 
-void buildBlendTable() { BlendTable = MakeBlendTable(); }
+void buildBlendTable() {
+    BlendTable = MakeBlendTable();
+}
 
 std::uint16_t ScreenBlend(std::uint16_t d, std::uint16_t s, int alpha) {
     int r = ScreenChannel(d >> 11, s >> 11, alpha);

@@ -16,7 +16,9 @@ extern std::uint16_t TextBackground;
 
 // A colour widened so that red and blue sit in the low half and green in the high half,
 // each with spare bits above it for a weighted sum.
-constexpr std::uint32_t Widen(std::uint16_t c) { return (c | (static_cast<std::uint32_t>(c) << 16)) & 0x07E0F81Fu; }
+constexpr std::uint32_t Widen(std::uint16_t c) {
+    return (c | (static_cast<std::uint32_t>(c) << 16)) & 0x07E0F81Fu;
+}
 constexpr std::uint16_t Narrow(std::uint32_t v) {
     v &= 0x07E0F81Fu;
     return static_cast<std::uint16_t>(v | (v >> 16));
@@ -38,7 +40,9 @@ constexpr std::uint16_t MoveToward(std::uint16_t d, std::uint16_t c, int w) {
 }
 
 // The weights of the mask modes run 0..31; full coverage must give the ink exactly.
-constexpr int FullWeight(int w) { return w >= 31 ? 32 : w; }
+constexpr int FullWeight(int w) {
+    return w >= 31 ? 32 : w;
+}
 
 std::uint16_t ScreenBlend(std::uint16_t d, std::uint16_t s, int alpha);
 

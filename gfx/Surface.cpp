@@ -10,7 +10,9 @@ namespace gfx {
 
 namespace {
 constexpr std::uint32_t MAX_SIDE = 16384;
-constexpr std::uint32_t PitchFor(std::uint32_t width) { return (2 * width + 3) & ~3u; }
+constexpr std::uint32_t PitchFor(std::uint32_t width) {
+    return (2 * width + 3) & ~3u;
+}
 }  // namespace
 
 Surface::Surface(std::uint32_t width, std::uint32_t height)
@@ -23,7 +25,8 @@ Surface::Surface(std::uint32_t width, std::uint32_t height)
     pixels = storage.get();
 }
 
-Surface::Surface(std::uint32_t width, std::uint32_t height, std::uint32_t pitch, std::uint16_t* pixels)
+Surface::Surface(std::uint32_t width, std::uint32_t height, std::uint32_t pitch,
+                 std::uint16_t* pixels)
     : width(width), height(height), pitch(pitch), pixels(pixels), ownsPixels(false) {}
 
 SurfacePtr createSurface(std::uint32_t width, std::uint32_t height) {
@@ -37,14 +40,16 @@ SurfacePtr createSurface(std::uint32_t width, std::uint32_t height) {
 
 SurfacePtr surfaceFromImage(const platform::DecodedImage& image) {
     if (image.width <= 0 || image.height <= 0) return nullptr;
-    SurfacePtr s = createSurface(static_cast<std::uint32_t>(image.width), static_cast<std::uint32_t>(image.height));
+    SurfacePtr s = createSurface(static_cast<std::uint32_t>(image.width),
+                                 static_cast<std::uint32_t>(image.height));
     if (!s) return nullptr;
     for (int y = 0; y < image.height; ++y) {
         std::uint16_t* row = s->Row(y);
         const std::uint32_t* src = &image.rgb[static_cast<std::size_t>(y) * image.width];
         for (int x = 0; x < image.width; ++x) {
             std::uint32_t p = src[x];
-            row[x] = RGB565(static_cast<int>(p >> 16) & 255, static_cast<int>(p >> 8) & 255, static_cast<int>(p) & 255);
+            row[x] = RGB565(static_cast<int>(p >> 16) & 255, static_cast<int>(p >> 8) & 255,
+                            static_cast<int>(p) & 255);
         }
     }
     return s;
@@ -57,7 +62,8 @@ SurfacePtr loadImageFromMemory(std::span<const std::uint8_t> bytes) {
 
 SurfacePtr loadImageResource(std::uint32_t id, std::string_view type) {
     auto bytes = platform::FindResource(type, id);
-    if (!bytes && type != platform::RESOURCE_BITMAP) bytes = platform::FindResource(platform::RESOURCE_BITMAP, id);
+    if (!bytes && type != platform::RESOURCE_BITMAP)
+        bytes = platform::FindResource(platform::RESOURCE_BITMAP, id);
     return bytes ? loadImageFromMemory(*bytes) : nullptr;
 }
 
@@ -68,13 +74,18 @@ SurfacePtr clone(const Surface& source, std::uint32_t width, std::uint32_t heigh
         return copy;
     }
     SurfacePtr scaled = createSurface(width, height);
-    if (scaled) blitScaled(*scaled, source, 0, 0, static_cast<int>(width), static_cast<int>(height), 0, 0, BlitMode::Copy);
+    if (scaled)
+        blitScaled(*scaled, source, 0, 0, static_cast<int>(width), static_cast<int>(height), 0, 0,
+                   BlitMode::Copy);
     return scaled;
 }
 
-SurfacePtr subImage(const Surface& source, int sx, int sy, std::uint32_t width, std::uint32_t height) {
+SurfacePtr subImage(const Surface& source, int sx, int sy, std::uint32_t width,
+                    std::uint32_t height) {
     SurfacePtr part = createSurface(width, height);
-    if (part) blit(*part, 0, 0, static_cast<int>(width), static_cast<int>(height), source, sx, sy, 0, 0, BlitMode::Copy);
+    if (part)
+        blit(*part, 0, 0, static_cast<int>(width), static_cast<int>(height), source, sx, sy, 0, 0,
+             BlitMode::Copy);
     return part;
 }
 
@@ -82,7 +93,8 @@ void copyInto(Surface& destination, const Surface& source) {
     if (destination.width == source.width && destination.height == source.height) {
         copyRect(destination, 0, 0, source.Width(), source.Height(), source, 0, 0);
     } else {
-        blitScaled(destination, source, 0, 0, destination.Width(), destination.Height(), 0, 0, BlitMode::Copy);
+        blitScaled(destination, source, 0, 0, destination.Width(), destination.Height(), 0, 0,
+                   BlitMode::Copy);
     }
 }
 

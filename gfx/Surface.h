@@ -14,7 +14,7 @@ namespace gfx {
 constexpr std::uint16_t COLOUR_KEY = 0xF81F;  // magenta: transparent in all artwork
 
 class Surface {
-public:
+  public:
     // An owned image; pitch is 2 x width rounded up to whole 32-bit words.
     Surface(std::uint32_t width, std::uint32_t height);
     // A view of pixels owned elsewhere (a display's back buffer).
@@ -28,8 +28,8 @@ public:
                                                 static_cast<std::ptrdiff_t>(y) * pitch);
     }
     const std::uint16_t* Row(int y) const {
-        return reinterpret_cast<const std::uint16_t*>(reinterpret_cast<const std::uint8_t*>(pixels) +
-                                                      static_cast<std::ptrdiff_t>(y) * pitch);
+        return reinterpret_cast<const std::uint16_t*>(
+            reinterpret_cast<const std::uint8_t*>(pixels) + static_cast<std::ptrdiff_t>(y) * pitch);
     }
     int Width() const { return static_cast<int>(width); }
     int Height() const { return static_cast<int>(height); }
@@ -40,7 +40,7 @@ public:
     std::uint16_t* pixels;
     bool ownsPixels;
 
-private:
+  private:
     std::unique_ptr<std::uint16_t[]> storage;
 };
 
@@ -56,7 +56,8 @@ SurfacePtr loadImageFromMemory(std::span<const std::uint8_t> bytes);
 
 // Both sizes 0: an exact copy; otherwise a copy stretched to width x height.
 SurfacePtr clone(const Surface& source, std::uint32_t width = 0, std::uint32_t height = 0);
-SurfacePtr subImage(const Surface& source, int sx, int sy, std::uint32_t width, std::uint32_t height);
+SurfacePtr subImage(const Surface& source, int sx, int sy, std::uint32_t width,
+                    std::uint32_t height);
 // Same size: one block copy; otherwise the source stretched over the whole destination.
 void copyInto(Surface& destination, const Surface& source);
 
@@ -70,6 +71,8 @@ struct RGB8 {
     int blue;
 };
 // 8-bit components with the low bits zero.
-constexpr RGB8 unpackRGB(std::uint16_t c) { return {(c >> 8) & 0xF8, (c >> 3) & 0xFC, (c & 31) * 8}; }
+constexpr RGB8 unpackRGB(std::uint16_t c) {
+    return {(c >> 8) & 0xF8, (c >> 3) & 0xFC, (c & 31) * 8};
+}
 
 }  // namespace gfx

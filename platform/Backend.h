@@ -12,7 +12,7 @@ class Window;
 enum class BackendKind { Sdl, Headless };
 
 class Backend {
-public:
+  public:
     virtual ~Backend() = default;
 
     virtual BackendKind Kind() const = 0;

@@ -13,7 +13,8 @@ std::atomic<Clock*> current{nullptr};
 std::uint32_t SystemClock::NowMs() {
     using namespace std::chrono;
     static const auto start = steady_clock::now();
-    return static_cast<std::uint32_t>(duration_cast<milliseconds>(steady_clock::now() - start).count());
+    return static_cast<std::uint32_t>(
+        duration_cast<milliseconds>(steady_clock::now() - start).count());
 }
 
 void SystemClock::SleepMs(std::uint32_t ms) {
@@ -25,8 +26,12 @@ Clock& CurrentClock() {
     return c ? *c : systemClock;
 }
 
-bool UsingSystemClock() { return current.load(std::memory_order_acquire) == nullptr; }
+bool UsingSystemClock() {
+    return current.load(std::memory_order_acquire) == nullptr;
+}
 
-void SetClock(Clock* clock) { current.store(clock, std::memory_order_release); }
+void SetClock(Clock* clock) {
+    current.store(clock, std::memory_order_release);
+}
 
 }  // namespace platform

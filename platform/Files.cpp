@@ -14,7 +14,8 @@ namespace platform {
 std::string ProgramFolder() {
     if (const char* home = std::getenv("FRETLORE_HOME"); home && *home) {
         std::string folder = home;
-        while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+        while (folder.size() > 1 && folder.back() == '/')
+            folder.pop_back();
         return folder;
     }
     std::string path(4096, '\0');
@@ -39,7 +40,8 @@ bool FileExists(const std::string& path) {
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                                    std::istreambuf_iterator<char>());
     if (in.bad()) return std::nullopt;
     return bytes;
 }

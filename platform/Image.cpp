@@ -28,9 +28,11 @@ std::optional<DecodedImage> DecodeImage(std::span<const std::uint8_t> bytes) {
     image.height = rgb->h;
     image.rgb.resize(static_cast<std::size_t>(rgb->w) * rgb->h);
     for (int y = 0; y < rgb->h; ++y) {
-        auto* row = reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(rgb->pixels) +
-                                                           static_cast<std::ptrdiff_t>(y) * rgb->pitch);
-        for (int x = 0; x < rgb->w; ++x) image.rgb[static_cast<std::size_t>(y) * rgb->w + x] = row[x] & 0xFFFFFF;
+        auto* row =
+            reinterpret_cast<const std::uint32_t*>(static_cast<const std::uint8_t*>(rgb->pixels) +
+                                                   static_cast<std::ptrdiff_t>(y) * rgb->pitch);
+        for (int x = 0; x < rgb->w; ++x)
+            image.rgb[static_cast<std::size_t>(y) * rgb->w + x] = row[x] & 0xFFFFFF;
     }
     SDL_UnlockSurface(rgb.get());
     return image;
@@ -38,8 +40,8 @@ std::optional<DecodedImage> DecodeImage(std::span<const std::uint8_t> bytes) {
 
 bool SavePng(const std::string& path, const std::uint16_t* pixels, int width, int height,
              int pitchBytes, std::string& error) {
-    SurfacePtr surface(SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint16_t*>(pixels), width, height,
-                                                          16, pitchBytes, SDL_PIXELFORMAT_RGB565));
+    SurfacePtr surface(SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<std::uint16_t*>(pixels), width, height, 16, pitchBytes, SDL_PIXELFORMAT_RGB565));
     if (!surface) {
         error = SDL_GetError();
         return false;

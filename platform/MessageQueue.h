@@ -11,7 +11,7 @@
 namespace platform {
 
 class MessageQueue {
-public:
+  public:
     static constexpr std::size_t CAPACITY = 1024;
 
     // False when the ring is full: the message is dropped, like a refused post.
@@ -24,11 +24,11 @@ public:
     void WaitForPost(std::uint32_t timeoutMs);
     void Notify();
 
-private:
+  private:
     mutable std::mutex mutex;
     std::condition_variable cv;
     std::array<Msg, CAPACITY> ring{};
-    std::size_t head = 0;   // oldest message
+    std::size_t head = 0;  // oldest message
     std::size_t count = 0;
     bool notified = false;
 };

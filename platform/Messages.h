@@ -60,7 +60,9 @@ constexpr std::uint32_t KEY_DOWN = 40;
 constexpr std::uint32_t KEY_DELETE = 46;
 constexpr std::uint32_t KEY_COUNT = 256;
 
-constexpr std::uint16_t LowWord(std::uintptr_t v) { return static_cast<std::uint16_t>(v & 0xFFFF); }
+constexpr std::uint16_t LowWord(std::uintptr_t v) {
+    return static_cast<std::uint16_t>(v & 0xFFFF);
+}
 constexpr std::uint16_t HighWord(std::uintptr_t v) {
     return static_cast<std::uint16_t>((v >> 16) & 0xFFFF);
 }
@@ -82,7 +84,11 @@ constexpr int PointY(LParam lParam) {
 constexpr WParam MakeCommand(std::uint32_t id, std::uint32_t code = 0) {
     return static_cast<WParam>((id & 0xFFFF) | ((code & 0xFFFF) << 16));
 }
-constexpr std::uint32_t CommandId(WParam wParam) { return LowWord(wParam); }
-constexpr std::uint32_t CommandCode(WParam wParam) { return HighWord(wParam); }
+constexpr std::uint32_t CommandId(WParam wParam) {
+    return LowWord(wParam);
+}
+constexpr std::uint32_t CommandCode(WParam wParam) {
+    return HighWord(wParam);
+}
 
 }  // namespace platform

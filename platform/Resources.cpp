@@ -6,7 +6,9 @@ namespace {
 std::span<const ResourceEntry> resourceTable;
 }
 
-void SetResourceTable(std::span<const ResourceEntry> table) { resourceTable = table; }
+void SetResourceTable(std::span<const ResourceEntry> table) {
+    resourceTable = table;
+}
 
 std::optional<std::span<const std::uint8_t>> FindResource(std::string_view type, std::uint32_t id) {
     for (const ResourceEntry& entry : resourceTable) {

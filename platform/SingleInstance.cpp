@@ -73,7 +73,8 @@ SingleInstance::Role SingleInstance::Claim(std::function<void()> callback) {
     if (!FillAddress(socketPath, address)) return Role::Primary;
     unlink(socketPath.c_str());  // left by a copy that crashed; we hold the lock now
     listenFd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (listenFd >= 0 && bind(listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+    if (listenFd >= 0 &&
+        bind(listenFd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
         listen(listenFd, 4) == 0) {
         listener = std::thread([this] { Listen(); });
     }

@@ -13,7 +13,7 @@
 namespace platform {
 
 class SingleInstance {
-public:
+  public:
     enum class Role { Primary, Secondary, Unavailable };
 
     // `folder` holds the lock and socket (the per-user runtime folder by default).
@@ -30,7 +30,7 @@ public:
     // $XDG_RUNTIME_DIR, or a private folder under /tmp for this user.
     static std::string DefaultFolder();
 
-private:
+  private:
     void Listen();
 
     std::string lockPath;

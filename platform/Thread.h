@@ -28,7 +28,7 @@ void SetCurrentThreadPriority(ThreadPriority priority);
 
 // A joinable thread whose wait can time out.
 class Thread {
-public:
+  public:
     Thread() = default;
     Thread(std::function<void()> body, ThreadPriority priority = ThreadPriority::Normal);
     ~Thread();
@@ -40,7 +40,7 @@ public:
     // finish on its own (detached) and false is returned.
     bool Join(std::uint32_t timeoutMs);
 
-private:
+  private:
     struct Done {
         std::mutex mutex;
         std::condition_variable cv;
@@ -52,7 +52,7 @@ private:
 
 // A critical section: one owner at a time, re-entrant like the platform's.
 class Lock {
-public:
+  public:
     void Enter() { mutex.lock(); }
     void Leave() { mutex.unlock(); }
     bool TryEnter() { return mutex.try_lock(); }
@@ -60,18 +60,18 @@ public:
     void lock() { Enter(); }
     void unlock() { Leave(); }
 
-private:
+  private:
     std::recursive_mutex mutex;
 };
 
 // Wakes one waiter per Set; a Set with no waiter stays signalled until the next Wait.
 class AutoResetEvent {
-public:
+  public:
     void Set();
     // Returns true when signalled, false after timeoutMs (INFINITE_WAIT never times out).
     bool Wait(std::uint32_t timeoutMs);
 
-private:
+  private:
     std::mutex mutex;
     std::condition_variable cv;
     bool signalled = false;

@@ -9,22 +9,24 @@ namespace platform {
 
 LResult DefaultWindowProc(Window& window, std::uint32_t message, WParam, LParam) {
     switch (message) {
-    case MSG_CLOSE:
-        window.Destroy();
-        return 0;
-    case MSG_RAISE:
-        window.GetBackend().Beep();
-        window.BringToForeground();
-        return 0;
-    default:
-        return 0;
+        case MSG_CLOSE:
+            window.Destroy();
+            return 0;
+        case MSG_RAISE:
+            window.GetBackend().Beep();
+            window.BringToForeground();
+            return 0;
+        default:
+            return 0;
     }
 }
 
 Window::Window(Backend& backend, std::string title, WindowProc proc)
     : backend(backend), title(std::move(title)), proc(std::move(proc)) {}
 
-Window::~Window() { Destroy(); }
+Window::~Window() {
+    Destroy();
+}
 
 bool Window::Create() {
     if (alive) return true;
@@ -90,7 +92,9 @@ void Window::Translate(const Msg& msg) {
     Post(MSG_CHAR, ch, msg.lParam);
 }
 
-LResult Window::Dispatch(const Msg& msg) { return Send(msg.message, msg.wParam, msg.lParam); }
+LResult Window::Dispatch(const Msg& msg) {
+    return Send(msg.message, msg.wParam, msg.lParam);
+}
 
 bool Window::TakeNext(Msg& msg) {
     if (queue.Take(msg)) {
@@ -109,8 +113,9 @@ bool Window::TakeDueTimer(Msg& msg) {
     std::uint32_t now = TickMs();
     // The most overdue timer goes first; a late timer fires once, not once per period.
     auto overdue = [now](const Timer& t) { return static_cast<std::int32_t>(now - t.due); };
-    auto it = std::max_element(timers.begin(), timers.end(),
-                               [&](const Timer& a, const Timer& b) { return overdue(a) < overdue(b); });
+    auto it = std::max_element(timers.begin(), timers.end(), [&](const Timer& a, const Timer& b) {
+        return overdue(a) < overdue(b);
+    });
     if (overdue(*it) < 0) return false;
     it->due = now + it->period;
     msg = Msg{MSG_TIMER, it->id, 0, now};
@@ -121,7 +126,8 @@ std::uint32_t Window::MsUntilNextTimer() const {
     if (timers.empty()) return INFINITE_WAIT;
     std::uint32_t now = TickMs();
     std::int32_t soonest = INT32_MAX;
-    for (const Timer& t : timers) soonest = std::min(soonest, static_cast<std::int32_t>(t.due - now));
+    for (const Timer& t : timers)
+        soonest = std::min(soonest, static_cast<std::int32_t>(t.due - now));
     return soonest <= 0 ? 0 : static_cast<std::uint32_t>(soonest);
 }
 

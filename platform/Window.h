@@ -21,7 +21,7 @@ using WindowProc = std::function<LResult(Window&, std::uint32_t, WParam, LParam)
 LResult DefaultWindowProc(Window& window, std::uint32_t message, WParam wParam, LParam lParam);
 
 class Window {
-public:
+  public:
     Window(Backend& backend, std::string title, WindowProc proc);
     ~Window();
     Window(const Window&) = delete;
@@ -73,7 +73,7 @@ public:
     void WaitForPost(std::uint32_t timeoutMs) { queue.WaitForPost(timeoutMs); }
     bool QueueEmpty() const { return queue.Empty(); }
 
-private:
+  private:
     struct Timer {
         std::uint32_t id;
         std::uint32_t period;

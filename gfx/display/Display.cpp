@@ -6,9 +6,7 @@
 namespace gfx {
 
 Display::Display(platform::Window& window, const DisplayParams& params)
-    : window(window),
-      params(params),
-      backBuffer(createSurface(params.width, params.height)) {}
+    : window(window), params(params), backBuffer(createSurface(params.width, params.height)) {}
 
 bool Display::Lock() {
     if (locked) return true;
@@ -37,7 +35,8 @@ bool resolveDisplayParams(const platform::Window& window, DisplayParams& params)
     return true;
 }
 
-DisplayPtr createDisplay(const DisplayFactory& factory, platform::Window& window, DisplayParams& params) {
+DisplayPtr createDisplay(const DisplayFactory& factory, platform::Window& window,
+                         DisplayParams& params) {
     if (!factory) return nullptr;
     DisplayParams wanted = params;
     if (!resolveDisplayParams(window, wanted)) return nullptr;
@@ -47,7 +46,9 @@ DisplayPtr createDisplay(const DisplayFactory& factory, platform::Window& window
     return display;
 }
 
-void destroyDisplay(DisplayPtr& display) { display.reset(); }
+void destroyDisplay(DisplayPtr& display) {
+    display.reset();
+}
 
 KeyMap keyMapFor(std::uint32_t orientation) {
     using namespace platform;
@@ -55,8 +56,9 @@ KeyMap keyMapFor(std::uint32_t orientation) {
     std::array<std::uint16_t, 4> arrows = {KEY_UP, KEY_DOWN, KEY_LEFT, KEY_RIGHT};
     if (orientation == 1) arrows = {KEY_RIGHT, KEY_LEFT, KEY_UP, KEY_DOWN};
     if (orientation == 3) arrows = {KEY_LEFT, KEY_RIGHT, KEY_DOWN, KEY_UP};
-    return KeyMap{arrows[0], arrows[1], arrows[2], arrows[3], KEY_RETURN, ' ', KEY_ESCAPE, KEY_BACK,
-                  KEY_DELETE, 'P', 'Q', 'R', 'S', 'X', KEY_SHIFT};
+    return KeyMap{arrows[0], arrows[1],  arrows[2], arrows[3],  KEY_RETURN,
+                  ' ',       KEY_ESCAPE, KEY_BACK,  KEY_DELETE, 'P',
+                  'Q',       'R',        'S',       'X',        KEY_SHIFT};
 }
 
 SurfacePtr captureScreen(Display& display, std::uint32_t width, std::uint32_t height) {
@@ -87,7 +89,8 @@ void crossFadeTo(Display& display, const Surface& image, std::uint32_t durationM
             blit(back, 0, 0, back.Width(), back.Height(), *target, 0, 0, alpha, 0, BlitMode::Blend);
             display.UnlockAndPresent(0);
         }
-        while (platform::TickMs() - start < frameMs) platform::SleepMs(1);
+        while (platform::TickMs() - start < frameMs)
+            platform::SleepMs(1);
     }
 }
 

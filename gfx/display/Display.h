@@ -12,7 +12,7 @@
 namespace gfx {
 
 struct DisplayParams {
-    std::uint32_t width = 0;   // 0 asks for the screen's own width
+    std::uint32_t width = 0;  // 0 asks for the screen's own width
     std::uint32_t height = 0;
     std::uint32_t orientation = 0;  // 0 portrait; 1 and 3 sideways
     std::uint32_t swapEffect = 0;   // 0 is taken as 1 (discard)
@@ -22,7 +22,7 @@ struct DisplayParams {
 constexpr std::uint32_t PRESENT_FIRST = 2;
 
 class Display {
-public:
+  public:
     virtual ~Display() = default;
     Display(const Display&) = delete;
     Display& operator=(const Display&) = delete;
@@ -39,7 +39,7 @@ public:
     // Frames presented since creation.
     std::uint64_t Presents() const { return presents; }
 
-protected:
+  protected:
     Display(platform::Window& window, const DisplayParams& params);
     // Shows `frame` on the screen; false when nothing could be shown.
     virtual bool Present(const Surface& frame, std::uint32_t flags) = 0;
@@ -48,7 +48,7 @@ protected:
 
     platform::Window& window;
 
-private:
+  private:
     DisplayParams params;
     SurfacePtr backBuffer;
     bool locked = false;
@@ -62,7 +62,8 @@ using DisplayFactory = std::function<DisplayPtr(platform::Window&, DisplayParams
 // Validates the requested size against the window's screen and applies the swap rule.
 bool resolveDisplayParams(const platform::Window& window, DisplayParams& params);
 
-DisplayPtr createDisplay(const DisplayFactory& factory, platform::Window& window, DisplayParams& params);
+DisplayPtr createDisplay(const DisplayFactory& factory, platform::Window& window,
+                         DisplayParams& params);
 void destroyDisplay(DisplayPtr& display);
 
 // The program's key map: up, down, left, right, four action keys, seven further keys.

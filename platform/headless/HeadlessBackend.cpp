@@ -20,12 +20,15 @@ void HeadlessBackend::SetScript(std::vector<ScriptCommand> script) {
     haveScript = true;
 }
 
-void HeadlessBackend::StoreFrame(const std::uint16_t* pixels, int width, int height, int pitchBytes) {
+void HeadlessBackend::StoreFrame(const std::uint16_t* pixels, int width, int height,
+                                 int pitchBytes) {
     std::lock_guard lock(frameMutex);
     frame.resize(static_cast<std::size_t>(width) * height);
     for (int y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const std::uint8_t*>(pixels) + static_cast<std::ptrdiff_t>(y) * pitchBytes;
-        std::memcpy(&frame[static_cast<std::size_t>(y) * width], row, static_cast<std::size_t>(width) * 2);
+        const auto* row = reinterpret_cast<const std::uint8_t*>(pixels) +
+                          static_cast<std::ptrdiff_t>(y) * pitchBytes;
+        std::memcpy(&frame[static_cast<std::size_t>(y) * width], row,
+                    static_cast<std::size_t>(width) * 2);
     }
     frameWidth = width;
     frameHeight = height;
@@ -95,52 +98,54 @@ void HeadlessBackend::Feed(Window& window, const ScriptCommand& c) {
     };
     std::string error;
     switch (c.kind) {
-    case Kind::Tap:
-        window.Post(MSG_LBUTTONDOWN, 1, point);
-        window.Post(MSG_LBUTTONUP, 0, point);
-        input();
-        break;
-    case Kind::Down:
-        window.Post(MSG_LBUTTONDOWN, 1, point);
-        input();
-        break;
-    case Kind::Move:
-        window.Post(MSG_MOUSEMOVE, 1, point);
-        input();
-        break;
-    case Kind::Up:
-        window.Post(MSG_LBUTTONUP, 0, point);
-        input();
-        break;
-    case Kind::Key:
-        PostKey(window, c);
-        input();
-        break;
-    case Kind::Wait:
-        waitUntil = TickMs() + c.count;
-        waitingForTime = true;
-        break;
-    case Kind::Frames:
-        framesTarget = FramesPresented() + c.count;
-        break;
-    case Kind::Shot:
-        if (!SaveLastFrame(c.path, error)) {
-            std::fprintf(stderr, "script line %d: cannot write %s: %s\n", c.line, c.path.c_str(), error.c_str());
-            ++failures;
-        }
-        break;
-    case Kind::State:
-        if (!stateWriter || !stateWriter(c.path, error)) {
-            if (!stateWriter) error = "this program has no state to write";
-            std::fprintf(stderr, "script line %d: cannot write %s: %s\n", c.line, c.path.c_str(), error.c_str());
-            ++failures;
-        }
-        break;
-    case Kind::Quit:
-        next = commands.size();
-        endPosted = true;
-        window.Post(MSG_CLOSE);
-        break;
+        case Kind::Tap:
+            window.Post(MSG_LBUTTONDOWN, 1, point);
+            window.Post(MSG_LBUTTONUP, 0, point);
+            input();
+            break;
+        case Kind::Down:
+            window.Post(MSG_LBUTTONDOWN, 1, point);
+            input();
+            break;
+        case Kind::Move:
+            window.Post(MSG_MOUSEMOVE, 1, point);
+            input();
+            break;
+        case Kind::Up:
+            window.Post(MSG_LBUTTONUP, 0, point);
+            input();
+            break;
+        case Kind::Key:
+            PostKey(window, c);
+            input();
+            break;
+        case Kind::Wait:
+            waitUntil = TickMs() + c.count;
+            waitingForTime = true;
+            break;
+        case Kind::Frames:
+            framesTarget = FramesPresented() + c.count;
+            break;
+        case Kind::Shot:
+            if (!SaveLastFrame(c.path, error)) {
+                std::fprintf(stderr, "script line %d: cannot write %s: %s\n", c.line,
+                             c.path.c_str(), error.c_str());
+                ++failures;
+            }
+            break;
+        case Kind::State:
+            if (!stateWriter || !stateWriter(c.path, error)) {
+                if (!stateWriter) error = "this program has no state to write";
+                std::fprintf(stderr, "script line %d: cannot write %s: %s\n", c.line,
+                             c.path.c_str(), error.c_str());
+                ++failures;
+            }
+            break;
+        case Kind::Quit:
+            next = commands.size();
+            endPosted = true;
+            window.Post(MSG_CLOSE);
+            break;
     }
 }
 

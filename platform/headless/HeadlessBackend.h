@@ -12,7 +12,7 @@
 namespace platform::headless {
 
 class HeadlessBackend : public Backend {
-public:
+  public:
     explicit HeadlessBackend(int screenWidth = 240, int screenHeight = 320);
 
     void SetScript(std::vector<ScriptCommand> commands);
@@ -47,7 +47,7 @@ public:
     void Beep() override {}
     void SetIcon(int, int, const std::uint32_t*) override {}
 
-private:
+  private:
     // True when the script may go on now; otherwise it waits for time or frames.
     bool Ready(Window& window) const;
     void Feed(Window& window, const ScriptCommand& command);

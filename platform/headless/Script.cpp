@@ -52,8 +52,8 @@ std::optional<std::uint32_t> KeyCodeFromName(const std::string& name) {
         return std::nullopt;
     }
     static const std::pair<const char*, std::uint32_t> named[] = {
-        {"enter", KEY_RETURN}, {"left", KEY_LEFT},     {"right", KEY_RIGHT},
-        {"up", KEY_UP},        {"down", KEY_DOWN},     {"backspace", KEY_BACK},
+        {"enter", KEY_RETURN},  {"left", KEY_LEFT},     {"right", KEY_RIGHT},
+        {"up", KEY_UP},         {"down", KEY_DOWN},     {"backspace", KEY_BACK},
         {"delete", KEY_DELETE}, {"escape", KEY_ESCAPE}, {"space", ' '},
     };
     std::string lower = Lower(name);
@@ -71,7 +71,8 @@ std::optional<std::vector<ScriptCommand>> ParseScript(const std::string& text, s
         if (auto hash = raw.find('#'); hash != std::string::npos) raw.erase(hash);
         std::istringstream words(raw);
         std::vector<std::string> w;
-        for (std::string word; words >> word;) w.push_back(word);
+        for (std::string word; words >> word;)
+            w.push_back(word);
         if (w.empty()) continue;
         auto fail = [&](const std::string& why) {
             error = "script line " + std::to_string(lineNo) + ": " + why;

@@ -37,7 +37,8 @@ Viewport SdlBackend::CurrentViewport() const {
 
 bool SdlBackend::ClaimInstance(const std::string& title) {
     std::string name;
-    for (char c : title) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '-';
+    for (char c : title)
+        name += std::isalnum(static_cast<unsigned char>(c)) ? c : '-';
     instance = std::make_unique<SingleInstance>(SingleInstance::DefaultFolder(), name);
     auto role = instance->Claim([this] {
         std::lock_guard lock(ownerMutex);
@@ -73,7 +74,8 @@ void SdlBackend::PumpEvents(Window& w) {
     Viewport viewport = CurrentViewport();
     while (SDL_PollEvent(&event)) {
         if (event.type == wakeEvent) continue;
-        if (auto msg = TranslateSdlEvent(event, viewport, captured)) w.Post(msg->message, msg->wParam, msg->lParam);
+        if (auto msg = TranslateSdlEvent(event, viewport, captured))
+            w.Post(msg->message, msg->wParam, msg->lParam);
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
             viewport = CurrentViewport();
     }
@@ -83,7 +85,8 @@ void SdlBackend::WaitEvents(Window&, std::uint32_t timeoutMs) {
     if (timeoutMs == INFINITE_WAIT) {
         SDL_WaitEvent(nullptr);
     } else {
-        SDL_WaitEventTimeout(nullptr, static_cast<int>(std::min<std::uint32_t>(timeoutMs, 1u << 30)));
+        SDL_WaitEventTimeout(nullptr,
+                             static_cast<int>(std::min<std::uint32_t>(timeoutMs, 1u << 30)));
     }
 }
 
@@ -115,8 +118,8 @@ void SdlBackend::SetIcon(int width, int height, const std::uint32_t* rgb) {
         std::uint32_t p = rgb[i] & 0xFFFFFF;
         argb[i] = p == 0xFF00FF ? 0 : (0xFF000000u | p);  // magenta is the colour key
     }
-    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(argb.data(), width, height, 32, width * 4,
-                                                           SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(argb.data(), width, height, 32,
+                                                           width * 4, SDL_PIXELFORMAT_ARGB8888);
     if (!icon) return;
     SDL_SetWindowIcon(window, icon);
     SDL_FreeSurface(icon);

@@ -16,7 +16,7 @@
 namespace platform::sdl {
 
 class SdlBackend final : public Backend {
-public:
+  public:
     // Initialises SDL's video; null with a reason in `error` when there is no display.
     static std::unique_ptr<SdlBackend> Create(int scale, std::string& error);
     ~SdlBackend() override;
@@ -40,7 +40,7 @@ public:
     void Beep() override {}
     void SetIcon(int width, int height, const std::uint32_t* rgb) override;
 
-private:
+  private:
     explicit SdlBackend(int scale) : scale(scale) {}
 
     int scale;

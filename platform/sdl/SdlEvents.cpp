@@ -6,7 +6,9 @@ namespace platform::sdl {
 
 namespace {
 
-int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+int FloorDiv(int a, int b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
 
 // Window pixel -> logical pixel; false when outside the logical screen.
 bool ToLogical(const Viewport& v, int wx, int wy, int& x, int& y) {
@@ -42,54 +44,72 @@ std::uint32_t VirtualKeyFromSdl(SDL_Keycode key) {
     if (key >= SDLK_a && key <= SDLK_z) return static_cast<std::uint32_t>('A' + (key - SDLK_a));
     if (key >= SDLK_0 && key <= SDLK_9) return static_cast<std::uint32_t>('0' + (key - SDLK_0));
     switch (key) {
-    case SDLK_LEFT: return KEY_LEFT;
-    case SDLK_UP: return KEY_UP;
-    case SDLK_RIGHT: return KEY_RIGHT;
-    case SDLK_DOWN: return KEY_DOWN;
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER: return KEY_RETURN;
-    case SDLK_BACKSPACE: return KEY_BACK;
-    case SDLK_DELETE: return KEY_DELETE;
-    case SDLK_ESCAPE: return KEY_ESCAPE;
-    case SDLK_SPACE: return ' ';
-    case SDLK_LSHIFT:
-    case SDLK_RSHIFT: return KEY_SHIFT;
-    case SDLK_LCTRL:
-    case SDLK_RCTRL: return KEY_CONTROL;
-    default: return 0;
+        case SDLK_LEFT:
+            return KEY_LEFT;
+        case SDLK_UP:
+            return KEY_UP;
+        case SDLK_RIGHT:
+            return KEY_RIGHT;
+        case SDLK_DOWN:
+            return KEY_DOWN;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER:
+            return KEY_RETURN;
+        case SDLK_BACKSPACE:
+            return KEY_BACK;
+        case SDLK_DELETE:
+            return KEY_DELETE;
+        case SDLK_ESCAPE:
+            return KEY_ESCAPE;
+        case SDLK_SPACE:
+            return ' ';
+        case SDLK_LSHIFT:
+        case SDLK_RSHIFT:
+            return KEY_SHIFT;
+        case SDLK_LCTRL:
+        case SDLK_RCTRL:
+            return KEY_CONTROL;
+        default:
+            return 0;
     }
 }
 
 std::optional<Msg> TranslateSdlEvent(const SDL_Event& e, const Viewport& v, bool captured) {
     switch (e.type) {
-    case SDL_QUIT:
-        return Msg{MSG_CLOSE, 0, 0, 0};
-    case SDL_WINDOWEVENT:
-        switch (e.window.event) {
-        case SDL_WINDOWEVENT_CLOSE: return Msg{MSG_CLOSE, 0, 0, 0};
-        case SDL_WINDOWEVENT_FOCUS_GAINED: return Msg{MSG_ACTIVATE, ACTIVATE_ACTIVE, 0, 0};
-        case SDL_WINDOWEVENT_FOCUS_LOST: return Msg{MSG_ACTIVATE, ACTIVATE_INACTIVE, 0, 0};
-        case SDL_WINDOWEVENT_EXPOSED: return Msg{MSG_PAINT, 0, 0, 0};
-        case SDL_WINDOWEVENT_SIZE_CHANGED:
-            return Msg{MSG_SIZE, 0, MakePoint(e.window.data1, e.window.data2), 0};
-        default: return std::nullopt;
+        case SDL_QUIT:
+            return Msg{MSG_CLOSE, 0, 0, 0};
+        case SDL_WINDOWEVENT:
+            switch (e.window.event) {
+                case SDL_WINDOWEVENT_CLOSE:
+                    return Msg{MSG_CLOSE, 0, 0, 0};
+                case SDL_WINDOWEVENT_FOCUS_GAINED:
+                    return Msg{MSG_ACTIVATE, ACTIVATE_ACTIVE, 0, 0};
+                case SDL_WINDOWEVENT_FOCUS_LOST:
+                    return Msg{MSG_ACTIVATE, ACTIVATE_INACTIVE, 0, 0};
+                case SDL_WINDOWEVENT_EXPOSED:
+                    return Msg{MSG_PAINT, 0, 0, 0};
+                case SDL_WINDOWEVENT_SIZE_CHANGED:
+                    return Msg{MSG_SIZE, 0, MakePoint(e.window.data1, e.window.data2), 0};
+                default:
+                    return std::nullopt;
+            }
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            std::uint32_t vk = VirtualKeyFromSdl(e.key.keysym.sym);
+            if (vk == 0) return std::nullopt;
+            return Msg{e.type == SDL_KEYDOWN ? MSG_KEYDOWN : MSG_KEYUP, vk, 0, 0};
         }
-    case SDL_KEYDOWN:
-    case SDL_KEYUP: {
-        std::uint32_t vk = VirtualKeyFromSdl(e.key.keysym.sym);
-        if (vk == 0) return std::nullopt;
-        return Msg{e.type == SDL_KEYDOWN ? MSG_KEYDOWN : MSG_KEYUP, vk, 0, 0};
-    }
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP:
-        if (e.button.button != SDL_BUTTON_LEFT) return std::nullopt;
-        if (e.type == SDL_MOUSEBUTTONDOWN) return Stylus(MSG_LBUTTONDOWN, 1, v, e.button.x, e.button.y, captured);
-        return Stylus(MSG_LBUTTONUP, 0, v, e.button.x, e.button.y, captured);
-    case SDL_MOUSEMOTION:
-        if (!(e.motion.state & SDL_BUTTON_LMASK)) return std::nullopt;
-        return Stylus(MSG_MOUSEMOVE, 1, v, e.motion.x, e.motion.y, captured);
-    default:
-        return std::nullopt;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            if (e.button.button != SDL_BUTTON_LEFT) return std::nullopt;
+            if (e.type == SDL_MOUSEBUTTONDOWN)
+                return Stylus(MSG_LBUTTONDOWN, 1, v, e.button.x, e.button.y, captured);
+            return Stylus(MSG_LBUTTONUP, 0, v, e.button.x, e.button.y, captured);
+        case SDL_MOUSEMOTION:
+            if (!(e.motion.state & SDL_BUTTON_LMASK)) return std::nullopt;
+            return Stylus(MSG_MOUSEMOVE, 1, v, e.motion.x, e.motion.y, captured);
+        default:
+            return std::nullopt;
     }
 }
 

@@ -27,6 +27,7 @@ std::uint32_t VirtualKeyFromSdl(SDL_Keycode key);
 // Stylus events outside the logical screen are dropped unless the stylus is captured,
 // when they arrive with coordinates past the edges (negative on the left and top).
 // Motion is reported only while the left button is down: a stylus does not hover.
-std::optional<Msg> TranslateSdlEvent(const SDL_Event& event, const Viewport& viewport, bool captured);
+std::optional<Msg> TranslateSdlEvent(const SDL_Event& event, const Viewport& viewport,
+                                     bool captured);
 
 }  // namespace platform::sdl

@@ -22,7 +22,8 @@ std::optional<Options> Parse(std::vector<std::string> args, std::string* error =
 }
 
 TEST(CommandLine, AcceptsTheProgramsOptions) {
-    auto o = Parse({"--headless", "--script", "s.txt", "--frames", "5", "--shot", "a.png", "--audio-out", "x.wav"});
+    auto o = Parse({"--headless", "--script", "s.txt", "--frames", "5", "--shot", "a.png",
+                    "--audio-out", "x.wav"});
     ASSERT_TRUE(o);
     EXPECT_TRUE(o->headless);
     EXPECT_EQ(o->frames, 5u);
@@ -49,11 +50,12 @@ TEST(Resources, EveryPictureDecodesAtItsSize) {
         std::string_view type;
         std::uint32_t id;
         std::uint32_t width, height;
-    } pictures[] = {{platform::RESOURCE_GIF, 1, 200, 220},     {platform::RESOURCE_GIF, 105, 240, 320},
-                    {platform::RESOURCE_BITMAP, 103, 28, 28},  {platform::RESOURCE_BITMAP, 104, 30, 30},
-                    {platform::RESOURCE_BITMAP, 106, 12, 36},  {platform::RESOURCE_BITMAP, 107, 45, 273},
-                    {platform::RESOURCE_BITMAP, 120, 20, 11},  {platform::RESOURCE_BITMAP, 121, 224, 64},
-                    {platform::RESOURCE_ICON, 119, 32, 32}};
+    } pictures[] = {
+        {platform::RESOURCE_GIF, 1, 200, 220},    {platform::RESOURCE_GIF, 105, 240, 320},
+        {platform::RESOURCE_BITMAP, 103, 28, 28}, {platform::RESOURCE_BITMAP, 104, 30, 30},
+        {platform::RESOURCE_BITMAP, 106, 12, 36}, {platform::RESOURCE_BITMAP, 107, 45, 273},
+        {platform::RESOURCE_BITMAP, 120, 20, 11}, {platform::RESOURCE_BITMAP, 121, 224, 64},
+        {platform::RESOURCE_ICON, 119, 32, 32}};
     for (const Picture& p : pictures) {
         auto s = gfx::loadImageResource(p.id, p.type);
         ASSERT_TRUE(s) << p.id;

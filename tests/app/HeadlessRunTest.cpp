@@ -24,12 +24,15 @@ Result RunProgram(const std::string& arguments) {
     FILE* pipe = popen(command.c_str(), "r");
     std::string output;
     char buffer[256];
-    while (pipe && fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    while (pipe && fgets(buffer, sizeof buffer, pipe))
+        output += buffer;
     int status = pipe ? pclose(pipe) : -1;
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }
 
-std::string Temp(const std::string& name) { return ::testing::TempDir() + name; }
+std::string Temp(const std::string& name) {
+    return ::testing::TempDir() + name;
+}
 
 TEST(HeadlessRun, WritesAScreenshotOfTheBackground) {
     std::string shot = Temp("fretlore-shot.png");
@@ -61,18 +64,21 @@ TEST(HeadlessRun, BadOptionsAndUnwritableShotsFail) {
     EXPECT_EQ(RunProgram("--help").exitCode, 0);
     Result r = RunProgram("--headless --frames 2 --shot /nonexistent-folder/x.png");
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.output.find("cannot write /nonexistent-folder/x.png"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("cannot write /nonexistent-folder/x.png"), std::string::npos)
+        << r.output;
 }
 
 TEST(HeadlessRun, AScriptDrivesTheRunAndDumpsState) {
-    std::string script = Temp("good-script.txt"), state = Temp("state.json"), shot = Temp("script-shot.png");
-    std::ofstream(script) << "frames 2\ntap 120 160\nkey shift+a\nwait 20\nstate " << state << "\nshot " << shot
-                          << "\n";
+    std::string script = Temp("good-script.txt"), state = Temp("state.json"),
+                shot = Temp("script-shot.png");
+    std::ofstream(script) << "frames 2\ntap 120 160\nkey shift+a\nwait 20\nstate " << state
+                          << "\nshot " << shot << "\n";
     Result r = RunProgram("--headless --script " + script);
     ASSERT_EQ(r.exitCode, 0) << r.output;
     auto json = platform::ReadWholeFile(state);
     ASSERT_TRUE(json);
-    EXPECT_NE(std::string(json->begin(), json->end()).find("\"title\": \"Fretlore 1.03\""), std::string::npos);
+    EXPECT_NE(std::string(json->begin(), json->end()).find("\"title\": \"Fretlore 1.03\""),
+              std::string::npos);
     EXPECT_TRUE(platform::FileExists(shot));
 }
 

@@ -15,7 +15,7 @@ namespace {
 
 // A program that records when its frames start and can be told to misbehave.
 class ProbeProgram : public TProgram {
-public:
+  public:
     ProbeProgram() {
         title = "Probe";
         framesPerSecond = 20;
@@ -122,8 +122,8 @@ TEST(Paths, ForceExtensionAppendsOrRewritesInTheCaseGiven) {
     struct Case {
         const char* name;
         const char* expected;
-    } cases[] = {{"song", "song.seq"},           {"song.SEQ", "song.seq"},     {"song.Seq", "song.seq"},
-                 {"song.txt", "song.txt.seq"},   {"my.song", "my.song.seq"},   {"", ".seq"},
+    } cases[] = {{"song", "song.seq"},         {"song.SEQ", "song.seq"},   {"song.Seq", "song.seq"},
+                 {"song.txt", "song.txt.seq"}, {"my.song", "my.song.seq"}, {"", ".seq"},
                  {"a.seqx", "a.seqx.seq"}};
     for (const Case& c : cases) {
         std::string name = c.name;

@@ -14,7 +14,8 @@ constexpr std::uint16_t SENTINEL = 0x1111;
 SurfacePtr Numbered(int w, int h) {
     SurfacePtr s = createSurface(w, h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) s->Row(y)[x] = static_cast<std::uint16_t>((y << 8) | x);
+        for (int x = 0; x < w; ++x)
+            s->Row(y)[x] = static_cast<std::uint16_t>((y << 8) | x);
     return s;
 }
 
@@ -62,9 +63,9 @@ TEST(Blit, BlendModesFollowTheirArithmetic) {
     EXPECT_EQ(out(BlitMode::ColourKeyBlend, 8, 0xF81F), Mix(s, d, 8));
     EXPECT_EQ(out(BlitMode::Screen, 0), d);  // no weight: nothing changes
     std::uint16_t screened = out(BlitMode::Screen, 255);
-    EXPECT_EQ(screened >> 11, 31);              // red 31 screened over 0 is 31
+    EXPECT_EQ(screened >> 11, 31);  // red 31 screened over 0 is 31
     EXPECT_EQ((screened >> 6) & 31, 31 - BlendTable[31 - 16][31 - 8]);
-    EXPECT_EQ((screened >> 5) & 1, 0);  // green's lowest bit is dropped
+    EXPECT_EQ((screened >> 5) & 1, 0);               // green's lowest bit is dropped
     EXPECT_EQ(out(static_cast<BlitMode>(5), 0), d);  // unknown modes write nothing
 }
 
@@ -119,7 +120,8 @@ TEST(Blit, FramedImagesKeepCornersStretchEdgesAndFillTheMiddle) {
     auto frame = createSurface(6, 18);
     for (int y = 0; y < 18; ++y)
         for (int x = 0; x < 6; ++x)
-            frame->Row(y)[x] = static_cast<std::uint16_t>(((y / 6) << 8) | (((y % 6) / 2) * 3 + x / 2));
+            frame->Row(y)[x] =
+                static_cast<std::uint16_t>(((y / 6) << 8) | (((y % 6) / 2) * 3 + x / 2));
     frame->Row(0)[0] = COLOUR_KEY;  // a rounded corner
     auto faces = makeFramedImage(*frame, 10, 8, 3);
     ASSERT_TRUE(faces);

@@ -49,7 +49,8 @@ TEST_F(DisplayFixture, CrossFadeEndsOnTheImageExactly) {
     display->UnlockAndPresent(0);
     auto image = createSurface(120, 160);  // half size: stretched to the screen
     for (int y = 0; y < 160; ++y)
-        for (int x = 0; x < 120; ++x) image->Row(y)[x] = static_cast<std::uint16_t>(x * 97 + y * 13);
+        for (int x = 0; x < 120; ++x)
+            image->Row(y)[x] = static_cast<std::uint16_t>(x * 97 + y * 13);
     std::uint32_t start = clock.NowMs();
     crossFadeTo(*display, *image, 500);
     EXPECT_GE(clock.NowMs() - start, 17u * 15u);  // each of the 17 steps lasts duration / 32

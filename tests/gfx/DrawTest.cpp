@@ -13,7 +13,8 @@ constexpr std::uint16_t INK = 0xFFFF;
 int CountInk(const Surface& s, std::uint16_t colour = INK) {
     int n = 0;
     for (int y = 0; y < s.Height(); ++y)
-        for (int x = 0; x < s.Width(); ++x) n += getPixel(s, x, y) == colour;
+        for (int x = 0; x < s.Width(); ++x)
+            n += getPixel(s, x, y) == colour;
     return n;
 }
 
@@ -75,7 +76,8 @@ TEST(Draw, CirclesOfRadiusZeroAndClippedOutlines) {
     auto t = Canvas();
     circle(*t, 10, 10, 4, INK, false, Rect{0, 0, 10, 40});  // left half only
     for (int y = 0; y < 30; ++y)
-        for (int x = 10; x < 40; ++x) EXPECT_EQ(getPixel(*t, x, y), SENTINEL);
+        for (int x = 10; x < 40; ++x)
+            EXPECT_EQ(getPixel(*t, x, y), SENTINEL);
     EXPECT_EQ(getPixel(*t, 6, 10), INK);
     auto f = Canvas();
     circle(*f, 20, 15, 5, INK, true, fullRect(*f));
@@ -96,7 +98,7 @@ TEST(Draw, FillRectBlendsTowardItsColourByThirtyFirstMinusAlpha) {
     clear(*d, RGB565(248, 0, 0));  // red 31
     fillRect(*d, 0, 0, 0, 0, 0, 28);
     EXPECT_EQ(getPixel(*d, 0, 0) >> 11, 31 - (31 * 3) / 32);  // 31 + (0 - 31) * 3 / 32
-    fillRect(*d, -10, -10, -5, -5, INK);  // wholly outside: nothing
+    fillRect(*d, -10, -10, -5, -5, INK);                      // wholly outside: nothing
     EXPECT_EQ(CountInk(*d), 0);
 }
 

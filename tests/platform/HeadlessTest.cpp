@@ -18,8 +18,9 @@ std::vector<ScriptCommand> Parse(const std::string& text) {
 }
 
 TEST(Script, ParsesEveryCommandWithCommentsAndBlankLines) {
-    auto s = Parse("# a comment\ntap 10 20\n\ndown -5 7  # trailing\nmove 1 2\nup 3 4\nkey shift+ctrl+c\n"
-                   "key Enter\nwait 250\nframes 3\nshot a.png\nstate s.json\nquit\n");
+    auto s = Parse(
+        "# a comment\ntap 10 20\n\ndown -5 7  # trailing\nmove 1 2\nup 3 4\nkey shift+ctrl+c\n"
+        "key Enter\nwait 250\nframes 3\nshot a.png\nstate s.json\nquit\n");
     ASSERT_EQ(s.size(), 11u);
     EXPECT_EQ(s[0].kind, ScriptCommand::Kind::Tap);
     EXPECT_EQ(s[1].x, -5);
@@ -60,7 +61,8 @@ struct Run : ::testing::Test {
     std::vector<Msg> Drain() {
         std::vector<Msg> out;
         Msg m;
-        while (window.Peek(m)) out.push_back(m);
+        while (window.Peek(m))
+            out.push_back(m);
         return out;
     }
     void Present() {
@@ -77,8 +79,10 @@ TEST_F(Run, FeedsOneInputAtATimeAndClosesAtTheEnd) {
     EXPECT_EQ(PointX(first[0].lParam), 5);
     EXPECT_EQ(first[1].message, MSG_LBUTTONUP);
     std::vector<std::uint32_t> keys;
-    for (std::size_t i = 2; i < first.size(); ++i) keys.push_back(first[i].message);
-    std::vector<std::uint32_t> expected = {MSG_KEYDOWN, MSG_KEYDOWN, MSG_KEYUP, MSG_KEYUP, MSG_CLOSE};
+    for (std::size_t i = 2; i < first.size(); ++i)
+        keys.push_back(first[i].message);
+    std::vector<std::uint32_t> expected = {MSG_KEYDOWN, MSG_KEYDOWN, MSG_KEYUP, MSG_KEYUP,
+                                           MSG_CLOSE};
     EXPECT_EQ(keys, expected);
     EXPECT_TRUE(backend.ScriptDone());
 }

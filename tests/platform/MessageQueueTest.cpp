@@ -13,7 +13,8 @@ TEST(MessageQueue, KeepsEachPostersOrderAcrossThreads) {
     constexpr int perThread = 300;
     auto poster = [&](std::uint32_t tag) {
         for (int i = 0; i < perThread; ++i) {
-            while (!queue.Post(Msg{MSG_USER + tag, static_cast<WParam>(i), 0, 0})) std::this_thread::yield();
+            while (!queue.Post(Msg{MSG_USER + tag, static_cast<WParam>(i), 0, 0}))
+                std::this_thread::yield();
         }
     };
     std::thread a(poster, 1), b(poster, 2);
@@ -37,7 +38,8 @@ TEST(MessageQueue, KeepsEachPostersOrderAcrossThreads) {
 
 TEST(MessageQueue, RefusesPostsWhenFullAndLosesNothingQueued) {
     MessageQueue queue;
-    for (std::size_t i = 0; i < MessageQueue::CAPACITY; ++i) ASSERT_TRUE(queue.Post(Msg{MSG_USER, i, 0, 0}));
+    for (std::size_t i = 0; i < MessageQueue::CAPACITY; ++i)
+        ASSERT_TRUE(queue.Post(Msg{MSG_USER, i, 0, 0}));
     EXPECT_FALSE(queue.Post(Msg{MSG_USER, 9999, 0, 0}));
     Msg m;
     for (std::size_t i = 0; i < MessageQueue::CAPACITY; ++i) {

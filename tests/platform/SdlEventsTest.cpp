@@ -50,7 +50,8 @@ TEST(SdlEvents, StylusIsMappedToLogicalPixels) {
     EXPECT_EQ(PointY(down->lParam), 20);
     // The letterbox is not the screen, and the right button is not the stylus.
     EXPECT_FALSE(TranslateSdlEvent(Button(SDL_MOUSEBUTTONDOWN, 100, 100), v, false));
-    EXPECT_FALSE(TranslateSdlEvent(Button(SDL_MOUSEBUTTONDOWN, 300, 100, SDL_BUTTON_RIGHT), v, false));
+    EXPECT_FALSE(
+        TranslateSdlEvent(Button(SDL_MOUSEBUTTONDOWN, 300, 100, SDL_BUTTON_RIGHT), v, false));
 }
 
 TEST(SdlEvents, CapturedDragsReachPastTheEdgesOthersDoNot) {
@@ -72,9 +73,19 @@ TEST(SdlEvents, KeysBecomeTheVirtualKeyCodes) {
     struct {
         SDL_Keycode sym;
         std::uint32_t vk;
-    } keys[] = {{SDLK_LEFT, 37}, {SDLK_UP, 38}, {SDLK_RIGHT, 39}, {SDLK_DOWN, 40}, {SDLK_RETURN, 13},
-                {SDLK_BACKSPACE, 8}, {SDLK_DELETE, 46}, {SDLK_a, 'A'}, {SDLK_z, 'Z'}, {SDLK_0, '0'},
-                {SDLK_9, '9'}, {SDLK_LSHIFT, KEY_SHIFT}, {SDLK_RCTRL, KEY_CONTROL}};
+    } keys[] = {{SDLK_LEFT, 37},
+                {SDLK_UP, 38},
+                {SDLK_RIGHT, 39},
+                {SDLK_DOWN, 40},
+                {SDLK_RETURN, 13},
+                {SDLK_BACKSPACE, 8},
+                {SDLK_DELETE, 46},
+                {SDLK_a, 'A'},
+                {SDLK_z, 'Z'},
+                {SDLK_0, '0'},
+                {SDLK_9, '9'},
+                {SDLK_LSHIFT, KEY_SHIFT},
+                {SDLK_RCTRL, KEY_CONTROL}};
     for (auto k : keys) {
         auto msg = TranslateSdlEvent(Key(SDL_KEYDOWN, k.sym), v, false);
         ASSERT_TRUE(msg) << k.sym;

@@ -25,7 +25,8 @@ TEST(SingleInstance, ASecondCopyRaisesTheFirstAndTheNameFreesOnExit) {
         ASSERT_EQ(first.Claim([&] { ++raised; }), SingleInstance::Role::Primary);
         SingleInstance second(folder, "fretlore");
         EXPECT_EQ(second.Claim([] {}), SingleInstance::Role::Secondary);
-        for (int i = 0; i < 200 && raised == 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        for (int i = 0; i < 200 && raised == 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         EXPECT_EQ(raised, 1);
     }
     SingleInstance later(folder, "fretlore");

@@ -13,12 +13,14 @@ struct Colour {
     static Colour Hex(std::uint32_t rgb) {
         return {((rgb >> 16) & 255) / 255.0f, ((rgb >> 8) & 255) / 255.0f, (rgb & 255) / 255.0f};
     }
-    Colour Mix(const Colour& o, float t) const { return {r + (o.r - r) * t, g + (o.g - g) * t, b + (o.b - b) * t}; }
+    Colour Mix(const Colour& o, float t) const {
+        return {r + (o.r - r) * t, g + (o.g - g) * t, b + (o.b - b) * t};
+    }
     Colour Scaled(float k) const { return {r * k, g * k, b * k}; }
 };
 
 class Canvas {
-public:
+  public:
     Canvas(int width, int height, Colour fill = {});
 
     int Width() const { return width; }
@@ -32,24 +34,27 @@ public:
     void VerticalGradient(int top, int bottom, const Colour& a, const Colour& b);
     // Shapes in pixel-centre coordinates (the pixel (x, y) covers x..x+1); edges are
     // smoothed over one pixel.
-    void FillRoundRect(float left, float top, float right, float bottom, float radius, const Colour& c,
-                       float opacity = 1.0f);
-    void StrokeRoundRect(float left, float top, float right, float bottom, float radius, float width,
-                         const Colour& c, float opacity = 1.0f);
+    void FillRoundRect(float left, float top, float right, float bottom, float radius,
+                       const Colour& c, float opacity = 1.0f);
+    void StrokeRoundRect(float left, float top, float right, float bottom, float radius,
+                         float width, const Colour& c, float opacity = 1.0f);
     void FillCircle(float cx, float cy, float radius, const Colour& c, float opacity = 1.0f);
-    void StrokeCircle(float cx, float cy, float radius, float width, const Colour& c, float opacity = 1.0f);
-    void Line(float x0, float y0, float x1, float y1, float width, const Colour& c, float opacity = 1.0f);
+    void StrokeCircle(float cx, float cy, float radius, float width, const Colour& c,
+                      float opacity = 1.0f);
+    void Line(float x0, float y0, float x1, float y1, float width, const Colour& c,
+              float opacity = 1.0f);
     // Text from a TrueType face, with its baseline's left end at (x, y); returns the advance.
-    float Text(const std::string& fontPath, float pixelSize, float x, float y, const std::string& text,
-               const Colour& c, float opacity = 1.0f);
+    float Text(const std::string& fontPath, float pixelSize, float x, float y,
+               const std::string& text, const Colour& c, float opacity = 1.0f);
     static float TextWidth(const std::string& fontPath, float pixelSize, const std::string& text);
 
     // 0x00RRGGBB, rows top to bottom.
     std::vector<std::uint32_t> ToRGB() const;
 
-private:
+  private:
     template <typename Distance>
-    void Shape(float left, float top, float right, float bottom, const Colour& c, float opacity, Distance d);
+    void Shape(float left, float top, float right, float bottom, const Colour& c, float opacity,
+               Distance d);
 
     int width;
     int height;

@@ -14,7 +14,7 @@ const Colour WHITE = Colour::Hex(0xFFFFFF);
 // usually be seen on (for smooth edges there) and once as a coverage mask; pixels the
 // shape barely covers become the key.
 class KeyedArt {
-public:
+  public:
     KeyedArt(int w, int h, Colour backdrop) : colour(w, h, backdrop), mask(w, h, Colour{}) {}
     template <typename Draw>
     void Paint(Draw draw, bool coversMask = true) {
@@ -32,7 +32,9 @@ public:
 };
 
 // Colour{} passed as `over` means: use the real colour; anything else paints the mask.
-Colour Pick(const Colour& real, const Colour& over) { return over.r > 0 ? over : real; }
+Colour Pick(const Colour& real, const Colour& over) {
+    return over.r > 0 ? over : real;
+}
 
 }  // namespace
 
@@ -48,7 +50,8 @@ Canvas BackgroundPicture() {
     // The button bar.
     c.FillRoundRect(0, 291, 240, 330, 0, Colour::Hex(0xC4D0DD));
     c.VerticalGradient(291, 292, Colour::Hex(0xF8FAFC), Colour::Hex(0xF8FAFC));
-    for (int x = 0; x < 240; ++x) c.Blend(x, 290, Colour::Hex(0x8C9CAE), 0.8f);
+    for (int x = 0; x < 240; ++x)
+        c.Blend(x, 290, Colour::Hex(0x8C9CAE), 0.8f);
     return c;
 }
 
@@ -66,7 +69,10 @@ Canvas TitlePicture(const Fonts& fonts) {
         float x = 14 + f * 38.0f;
         c.Line(x, 96, x, 162, 2.0f, Colour::Hex(0xB9BEC4));
     }
-    struct Dot { float x, y; bool root; };
+    struct Dot {
+        float x, y;
+        bool root;
+    };
     const Dot dots[] = {{71, 145, true}, {109, 134, false}, {109, 123, false}, {33, 112, false}};
     for (const Dot& d : dots) {
         c.FillCircle(d.x, d.y, 7.5f, Colour::Hex(0x000000), 0.35f);
@@ -91,16 +97,20 @@ Canvas ScrollArrows() {
             bool pressed = row == 0;
             float x = col * 14.0f, y = row * 14.0f;
             art.Paint([&](Canvas& c, Colour over) {
-                c.FillRoundRect(x + 0.5f, y + 0.5f, x + 13.5f, y + 13.5f, 3,
-                                Pick(pressed ? Colour::Hex(0xAEBFD2) : Colour::Hex(0xF1F5F9), over));
-                c.StrokeRoundRect(x + 0.5f, y + 0.5f, x + 13.5f, y + 13.5f, 3, 1, Pick(Colour::Hex(0x6F8196), over));
+                c.FillRoundRect(
+                    x + 0.5f, y + 0.5f, x + 13.5f, y + 13.5f, 3,
+                    Pick(pressed ? Colour::Hex(0xAEBFD2) : Colour::Hex(0xF1F5F9), over));
+                c.StrokeRoundRect(x + 0.5f, y + 0.5f, x + 13.5f, y + 13.5f, 3, 1,
+                                  Pick(Colour::Hex(0x6F8196), over));
             });
             float cx = x + 7 + (pressed ? 0.5f : 0), cy = y + 7 + (pressed ? 0.5f : 0);
             float dir = col == 0 ? -1.0f : 1.0f;  // column 0 points up
-            art.Paint([&](Canvas& c, Colour) {
-                c.Line(cx - 3.5f, cy - dir * 1.8f, cx, cy + dir * 1.8f, 1.6f, INK);
-                c.Line(cx + 3.5f, cy - dir * 1.8f, cx, cy + dir * 1.8f, 1.6f, INK);
-            }, false);
+            art.Paint(
+                [&](Canvas& c, Colour) {
+                    c.Line(cx - 3.5f, cy - dir * 1.8f, cx, cy + dir * 1.8f, 1.6f, INK);
+                    c.Line(cx + 3.5f, cy - dir * 1.8f, cx, cy + dir * 1.8f, 1.6f, INK);
+                },
+                false);
         }
     return art.Finish();
 }
@@ -118,18 +128,22 @@ Canvas CheckBoxes() {
             c.StrokeRoundRect(16, y + 1, 29, y + 14, 2.5f, 1.2f, Pick(Colour::Hex(0x55677C), over));
         });
         if (!on) continue;
-        art.Paint([&](Canvas& c, Colour) {
-            c.FillCircle(7.5f, y + 7.5f, 3.2f, Colour::Hex(0x2D6CDF));
-            c.Line(18.8f, y + 7.6f, 21.6f, y + 10.6f, 2.0f, Colour::Hex(0x2D6CDF));
-            c.Line(21.6f, y + 10.6f, 26.4f, y + 4.2f, 2.0f, Colour::Hex(0x2D6CDF));
-        }, false);
+        art.Paint(
+            [&](Canvas& c, Colour) {
+                c.FillCircle(7.5f, y + 7.5f, 3.2f, Colour::Hex(0x2D6CDF));
+                c.Line(18.8f, y + 7.6f, 21.6f, y + 10.6f, 2.0f, Colour::Hex(0x2D6CDF));
+                c.Line(21.6f, y + 10.6f, 26.4f, y + 4.2f, 2.0f, Colour::Hex(0x2D6CDF));
+            },
+            false);
     }
     return art.Finish();
 }
 
 Canvas ButtonFrame() {
     KeyedArt art(12, 36, Colour::Hex(0xCAD5E1));
-    struct Look { std::uint32_t top, face, bottom, border; };
+    struct Look {
+        std::uint32_t top, face, bottom, border;
+    };
     const Look looks[] = {
         {0xAFC0D3, 0xBDCBDB, 0xCBD7E4, 0x4F6075},  // pressed: lit from below
         {0xFFFFFF, 0xE8EEF4, 0xC9D4E0, 0x62748A},  // normal
@@ -141,16 +155,20 @@ Canvas ButtonFrame() {
         art.Paint([&](Canvas& c, Colour over) {
             c.FillRoundRect(0, y, 12, y + 12, 3.5f, Pick(Colour::Hex(l.face), over));
         });
-        art.Paint([&](Canvas& c, Colour) {
-            // The top and bottom pieces are stretched sideways only, so their rows carry the bevel.
-            for (int x = 1; x < 11; ++x) {
-                c.Blend(x, int(y) + 1, Colour::Hex(l.top), 0.9f);
-                c.Blend(x, int(y) + 2, Colour::Hex(l.top), 0.45f);
-                c.Blend(x, int(y) + 10, Colour::Hex(l.bottom), 0.9f);
-                c.Blend(x, int(y) + 9, Colour::Hex(l.bottom), 0.45f);
-            }
-            c.StrokeRoundRect(0.5f, y + 0.5f, 11.5f, y + 11.5f, 3.0f, 1.0f, Colour::Hex(l.border));
-        }, false);
+        art.Paint(
+            [&](Canvas& c, Colour) {
+                // The top and bottom pieces are stretched sideways only, so their rows carry the
+                // bevel.
+                for (int x = 1; x < 11; ++x) {
+                    c.Blend(x, int(y) + 1, Colour::Hex(l.top), 0.9f);
+                    c.Blend(x, int(y) + 2, Colour::Hex(l.top), 0.45f);
+                    c.Blend(x, int(y) + 10, Colour::Hex(l.bottom), 0.9f);
+                    c.Blend(x, int(y) + 9, Colour::Hex(l.bottom), 0.45f);
+                }
+                c.StrokeRoundRect(0.5f, y + 0.5f, 11.5f, y + 11.5f, 3.0f, 1.0f,
+                                  Colour::Hex(l.border));
+            },
+            false);
     }
     return art.Finish(0.5f);
 }
@@ -160,8 +178,10 @@ Canvas PianoRoll() {
     const int width = 45, octave = 91, octaves = 3, blackFrom = 20;
     Canvas c(width, octave * octaves, Colour::Hex(0xFBFBF8));
     for (int y = 0; y < c.Height(); ++y)
-        for (int x = 0; x < width; ++x) c.Blend(x, y, Colour::Hex(0xDCDCD6), x / float(width) * 0.6f);
-    for (int k = 1; k < 7 * octaves; ++k) c.Line(0, k * 13.0f, width, k * 13.0f, 1.0f, Colour::Hex(0x8E949B));
+        for (int x = 0; x < width; ++x)
+            c.Blend(x, y, Colour::Hex(0xDCDCD6), x / float(width) * 0.6f);
+    for (int k = 1; k < 7 * octaves; ++k)
+        c.Line(0, k * 13.0f, width, k * 13.0f, 1.0f, Colour::Hex(0x8E949B));
     const float blackCentre[] = {13, 26, 52, 65, 78};
     for (int o = 0; o < octaves; ++o)
         for (float b : blackCentre) {
@@ -179,8 +199,10 @@ Canvas LargePianoRoll() {
     const int octave = 112, octaves = 2, blackLength = 40;
     Canvas c(octave * octaves, 64, Colour::Hex(0xFBFBF8));
     for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < c.Width(); ++x) c.Blend(x, y, Colour::Hex(0xDCDCD6), (63 - y) / 63.0f * 0.6f);
-    for (int k = 1; k < 7 * octaves; ++k) c.Line(k * 16.0f, 0, k * 16.0f, 64, 1.0f, Colour::Hex(0x8E949B));
+        for (int x = 0; x < c.Width(); ++x)
+            c.Blend(x, y, Colour::Hex(0xDCDCD6), (63 - y) / 63.0f * 0.6f);
+    for (int k = 1; k < 7 * octaves; ++k)
+        c.Line(k * 16.0f, 0, k * 16.0f, 64, 1.0f, Colour::Hex(0x8E949B));
     const float blackCentre[] = {16, 32, 64, 80, 96};
     for (int o = 0; o < octaves; ++o)
         for (float b : blackCentre) {
@@ -198,11 +220,15 @@ Canvas TriggerThumb() {
     art.Paint([&](Canvas& c, Colour over) {
         c.FillRoundRect(0, 0, 20, 11, 4.5f, Pick(Colour::Hex(0xBDCEFF), over));
     });
-    art.Paint([&](Canvas& c, Colour) {
-        for (int x = 2; x < 18; ++x) c.Blend(x, 1, WHITE, 0.7f);
-        c.StrokeRoundRect(0.5f, 0.5f, 19.5f, 10.5f, 4.0f, 1.0f, Colour::Hex(0x3A5573));
-        for (int i = -1; i <= 1; ++i) c.Line(6, 5.5f + 2 * i, 14, 5.5f + 2 * i, 0.9f, Colour::Hex(0x3A5573));
-    }, false);
+    art.Paint(
+        [&](Canvas& c, Colour) {
+            for (int x = 2; x < 18; ++x)
+                c.Blend(x, 1, WHITE, 0.7f);
+            c.StrokeRoundRect(0.5f, 0.5f, 19.5f, 10.5f, 4.0f, 1.0f, Colour::Hex(0x3A5573));
+            for (int i = -1; i <= 1; ++i)
+                c.Line(6, 5.5f + 2 * i, 14, 5.5f + 2 * i, 0.9f, Colour::Hex(0x3A5573));
+        },
+        false);
     return art.Finish(0.5f);
 }
 
@@ -211,13 +237,17 @@ Canvas ProgramIcon() {
     art.Paint([&](Canvas& c, Colour over) {
         c.FillRoundRect(1, 1, 31, 31, 7, Pick(Colour::Hex(0x2A3F57), over));
     });
-    art.Paint([&](Canvas& c, Colour) {
-        for (int i = 0; i < 4; ++i) c.Line(8 + 5.3f * i, 5, 8 + 5.3f * i, 27, 1.0f, Colour::Hex(0xD9D4C7));
-        for (int f = 0; f < 4; ++f) c.Line(6, 9 + 6.0f * f, 26, 9 + 6.0f * f, 1.0f, Colour::Hex(0x8FA2B8));
-        c.FillCircle(13.3f, 18, 3.2f, Colour::Hex(0xFFE14D));
-        c.FillCircle(18.6f, 12, 3.2f, WHITE);
-        c.FillCircle(23.9f, 24, 3.2f, WHITE);
-    }, false);
+    art.Paint(
+        [&](Canvas& c, Colour) {
+            for (int i = 0; i < 4; ++i)
+                c.Line(8 + 5.3f * i, 5, 8 + 5.3f * i, 27, 1.0f, Colour::Hex(0xD9D4C7));
+            for (int f = 0; f < 4; ++f)
+                c.Line(6, 9 + 6.0f * f, 26, 9 + 6.0f * f, 1.0f, Colour::Hex(0x8FA2B8));
+            c.FillCircle(13.3f, 18, 3.2f, Colour::Hex(0xFFE14D));
+            c.FillCircle(18.6f, 12, 3.2f, WHITE);
+            c.FillCircle(23.9f, 24, 3.2f, WHITE);
+        },
+        false);
     return art.Finish(0.5f);
 }
 

@@ -7,18 +7,19 @@ namespace gfx::headless {
 namespace {
 
 class HeadlessDisplay final : public Display {
-public:
+  public:
     HeadlessDisplay(platform::Window& window, const DisplayParams& params,
                     platform::headless::HeadlessBackend& backend)
         : Display(window, params), backend(backend) {}
 
-protected:
+  protected:
     bool Present(const Surface& frame, std::uint32_t) override {
-        backend.StoreFrame(frame.pixels, frame.Width(), frame.Height(), static_cast<int>(frame.pitch));
+        backend.StoreFrame(frame.pixels, frame.Width(), frame.Height(),
+                           static_cast<int>(frame.pitch));
         return true;
     }
 
-private:
+  private:
     platform::headless::HeadlessBackend& backend;
 };
 

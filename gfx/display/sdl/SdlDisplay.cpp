@@ -40,18 +40,20 @@ ExpandTables& Tables() {
 }
 
 class SdlDisplay final : public Display {
-public:
-    SdlDisplay(platform::Window& window, const DisplayParams& params, platform::sdl::SdlBackend& backend)
+  public:
+    SdlDisplay(platform::Window& window, const DisplayParams& params,
+               platform::sdl::SdlBackend& backend)
         : Display(window, params), backend(backend) {}
 
-protected:
+  protected:
     bool Available() override { return backend.NativeWindow() != nullptr; }
 
     bool Present(const Surface& frame, std::uint32_t) override {
         SDL_Window* native = backend.NativeWindow();
         SDL_Surface* target = native ? SDL_GetWindowSurface(native) : nullptr;
         if (!target) return false;
-        platform::sdl::Viewport v = platform::sdl::ComputeViewport(target->w, target->h, frame.Width(), frame.Height());
+        platform::sdl::Viewport v =
+            platform::sdl::ComputeViewport(target->w, target->h, frame.Width(), frame.Height());
         if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return false;
         bool ok = true;
         const SDL_PixelFormat* f = target->format;
@@ -64,8 +66,9 @@ protected:
                 lastWidth = target->w;
                 lastHeight = target->h;
             }
-            scaleFrameTo32(frame, static_cast<std::uint32_t*>(target->pixels), target->pitch, target->w, target->h,
-                           v.scale, v.offsetX, v.offsetY, f->Rshift, f->Gshift, f->Bshift);
+            scaleFrameTo32(frame, static_cast<std::uint32_t*>(target->pixels), target->pitch,
+                           target->w, target->h, v.scale, v.offsetX, v.offsetY, f->Rshift,
+                           f->Gshift, f->Bshift);
         } else {
             ok = PresentGeneric(frame, target, v);
         }
@@ -73,11 +76,13 @@ protected:
         return ok && SDL_UpdateWindowSurface(native) == 0;
     }
 
-private:
+  private:
     // Any other window format: let SDL convert and stretch.
-    static bool PresentGeneric(const Surface& frame, SDL_Surface* target, const platform::sdl::Viewport& v) {
-        SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(frame.pixels, frame.Width(), frame.Height(), 16,
-                                                                 static_cast<int>(frame.pitch), SDL_PIXELFORMAT_RGB565);
+    static bool PresentGeneric(const Surface& frame, SDL_Surface* target,
+                               const platform::sdl::Viewport& v) {
+        SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
+            frame.pixels, frame.Width(), frame.Height(), 16, static_cast<int>(frame.pitch),
+            SDL_PIXELFORMAT_RGB565);
         if (!source) return false;
         SDL_FillRect(target, nullptr, 0);
         SDL_Rect to{v.offsetX, v.offsetY, frame.Width() * v.scale, frame.Height() * v.scale};
@@ -93,8 +98,9 @@ private:
 
 }  // namespace
 
-void scaleFrameTo32(const Surface& frame, std::uint32_t* dst, int dstPitchBytes, int dstWidth, int dstHeight,
-                    int scale, int offsetX, int offsetY, int redShift, int greenShift, int blueShift) {
+void scaleFrameTo32(const Surface& frame, std::uint32_t* dst, int dstPitchBytes, int dstWidth,
+                    int dstHeight, int scale, int offsetX, int offsetY, int redShift,
+                    int greenShift, int blueShift) {
     ExpandTables& t = Tables();
     t.Build(redShift, greenShift, blueShift);
     // Visible part of the scaled frame inside the destination.
@@ -103,7 +109,9 @@ void scaleFrameTo32(const Surface& frame, std::uint32_t* dst, int dstPitchBytes,
     if (x0 >= x1 || y0 >= y1) return;
     auto rowAt = [&](int y) {
         return reinterpret_cast<std::uint32_t*>(reinterpret_cast<std::uint8_t*>(dst) +
-                                                static_cast<std::ptrdiff_t>(y + offsetY) * dstPitchBytes) + offsetX;
+                                                static_cast<std::ptrdiff_t>(y + offsetY) *
+                                                    dstPitchBytes) +
+               offsetX;
     };
     for (int y = y0; y < y1; ++y) {
         std::uint32_t* out = rowAt(y);
@@ -113,14 +121,17 @@ void scaleFrameTo32(const Surface& frame, std::uint32_t* dst, int dstPitchBytes,
         }
         const std::uint16_t* in = frame.Row(y / scale);
         int x = x0;
-        for (; x < x1 && x % scale != 0; ++x) out[x] = t.high[in[x / scale] >> 8] | t.low[in[x / scale] & 255];
+        for (; x < x1 && x % scale != 0; ++x)
+            out[x] = t.high[in[x / scale] >> 8] | t.low[in[x / scale] & 255];
         // Whole source pixels: convert once, write `scale` times.
         for (int source = x / scale; x + scale <= x1; ++source) {
             std::uint16_t p = in[source];
             std::uint32_t c = t.high[p >> 8] | t.low[p & 255];
-            for (int k = 0; k < scale; ++k) out[x++] = c;
+            for (int k = 0; k < scale; ++k)
+                out[x++] = c;
         }
-        for (; x < x1; ++x) out[x] = t.high[in[x / scale] >> 8] | t.low[in[x / scale] & 255];
+        for (; x < x1; ++x)
+            out[x] = t.high[in[x / scale] >> 8] | t.low[in[x / scale] & 255];
     }
 }
 

@@ -15,7 +15,8 @@ DisplayFactory displayFactory();
 
 // Converts and scales an RGB565 frame into a 32-bit surface with the given channel
 // shifts, at `scale`, with its top-left at (offsetX, offsetY). Pure, for tests and benches.
-void scaleFrameTo32(const Surface& frame, std::uint32_t* dst, int dstPitchBytes, int dstWidth, int dstHeight,
-                    int scale, int offsetX, int offsetY, int redShift, int greenShift, int blueShift);
+void scaleFrameTo32(const Surface& frame, std::uint32_t* dst, int dstPitchBytes, int dstWidth,
+                    int dstHeight, int scale, int offsetX, int offsetY, int redShift,
+                    int greenShift, int blueShift);
 
 }  // namespace gfx::sdl

@@ -17,7 +17,7 @@
 namespace {
 
 class CountingProgram : public app::PreviewProgram {
-public:
+  public:
     int Frame() override {
         app::PreviewProgram::Frame();
         ++frames;
@@ -34,7 +34,8 @@ public:
         EXPECT_EQ(surface->h, 640);
         ASSERT_EQ(surface->format->BytesPerPixel, 4);
         auto pixel = [&](int x, int y) {
-            std::uint32_t p = static_cast<std::uint32_t*>(surface->pixels)[y * surface->pitch / 4 + x];
+            std::uint32_t p =
+                static_cast<std::uint32_t*>(surface->pixels)[y * surface->pitch / 4 + x];
             Uint8 r, g, b;
             SDL_GetRGB(p, surface->format, &r, &g, &b);
             return (r << 16) | (g << 8) | b;
