@@ -1,5 +1,6 @@
 #include "gfx/Surface.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
