@@ -10,12 +10,6 @@ Control* FindControl(std::span<Control> controls, std::uint8_t id) {
     return it == controls.end() ? nullptr : &*it;
 }
 
-const Control* FindControl(std::span<const Control> controls, std::uint8_t id) {
-    auto it = std::find_if(controls.begin(), controls.end(),
-                           [id](const Control& c) { return c.id == id; });
-    return it == controls.end() ? nullptr : &*it;
-}
-
 bool SetControlValue(std::span<Control> controls, std::uint8_t id, double value) {
     Control* control = FindControl(controls, id);
     if (!control) return false;
@@ -24,8 +18,10 @@ bool SetControlValue(std::span<Control> controls, std::uint8_t id, double value)
 }
 
 double GetControlValue(std::span<const Control> controls, std::uint8_t id) {
-    const Control* control = FindControl(controls, id);
-    return control ? control->value : 0.0;
+    for (const Control& c : controls) {
+        if (c.id == id) return c.value;
+    }
+    return 0.0;
 }
 
 void SelectRadio(std::span<Control> controls, std::uint8_t first, std::uint8_t end,

@@ -43,7 +43,6 @@ struct ControlChange {
 
 // Finds a control by id among `controls`; null when none has it.
 Control* FindControl(std::span<Control> controls, std::uint8_t id);
-const Control* FindControl(std::span<const Control> controls, std::uint8_t id);
 
 // Stores `value` (as a float) in the control with that id; false when none has it.
 bool SetControlValue(std::span<Control> controls, std::uint8_t id, double value);
