@@ -112,47 +112,4 @@ void Adsr::QuickRelease() {
     state = RELEASE;
 }
 
-std::int32_t Adsr::Tick() {
-    switch (state) {
-        case ATTACK: {
-            std::int32_t old = level;
-            level += step;
-            // The stage ends one step early rather than overshooting the peak.
-            if (old + 2 * static_cast<std::int64_t>(step) >= target) {
-                level = target;
-                state = DECAY;
-                target = sustainLevel;
-                step = decayStep;
-            }
-            break;
-        }
-        case DECAY:
-            level -= decayStep;
-            if (level <= sustainLevel) {
-                level = sustainLevel;
-                state = SUSTAIN;
-                step = 0;
-            }
-            break;
-        case SUSTAIN:
-            if (!held) {
-                state = RELEASE;
-                target = 0;
-                step = releaseStep;
-            }
-            break;
-        case RELEASE:
-            level -= releaseStep;
-            if (level < 1 || releaseStep == 0) {
-                level = 0;
-                state = OFF;
-            }
-            break;
-        case OFF:
-            level = 0;
-            break;
-    }
-    return level >> 9;
-}
-
 }  // namespace sound

@@ -54,7 +54,49 @@ class Adsr {
     void Release();
     // Release over 10 ms; keeps that release step until the next SetAll.
     void QuickRelease();
-    std::int32_t Tick();
+    // Inline: it runs once per sample per voice.
+    std::int32_t Tick() {
+        switch (state) {
+            case ATTACK: {
+                std::int32_t old = level;
+                level += step;
+                // The stage ends one step early rather than overshooting the peak.
+                if (old + 2 * static_cast<std::int64_t>(step) >= target) {
+                    level = target;
+                    state = DECAY;
+                    target = sustainLevel;
+                    step = decayStep;
+                }
+                break;
+            }
+            case DECAY:
+                level -= decayStep;
+                if (level <= sustainLevel) {
+                    level = sustainLevel;
+                    state = SUSTAIN;
+                    step = 0;
+                }
+                break;
+            case SUSTAIN:
+                if (!held) {
+                    state = RELEASE;
+                    target = 0;
+                    step = releaseStep;
+                }
+                break;
+            case RELEASE:
+                level -= releaseStep;
+                if (level < 1 || releaseStep == 0) {
+                    level = 0;
+                    state = OFF;
+                }
+                break;
+            case OFF:
+                level = 0;
+                break;
+        }
+        return level >> 9;
+    }
 
     State GetState() const { return state; }
     bool Held() const { return held; }

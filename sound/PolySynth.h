@@ -81,7 +81,6 @@ class PolySynth : public VoiceRoot {
     void RenderChunk(std::span<std::int32_t> out);
     void RenderVoice(Voice& voice, std::span<std::int32_t> out, bool lfoActive);
     void ApplyPitchControls(int oscillator);
-    std::int32_t NextNoise(std::int32_t range);
 
     std::uint32_t sampleRate = 44100;
     Patch patch;
@@ -94,7 +93,8 @@ class PolySynth : public VoiceRoot {
     std::uint32_t activeVoiceBound = 0;
     std::uint32_t noiseState = 22222;
     // Per-block LFO work, allocated here so that Render never allocates.
-    std::vector<std::int32_t> rampBuffer, lfoBuffer, vibratoBuffer, wahBuffer, tremoloBuffer;
+    std::vector<std::int32_t> rampBuffer, lfoBuffer, vibratoBuffer, wahBuffer, tremoloBuffer,
+        scratchBuffer;
 };
 
 // The panel of 59 controls every synthesiser starts with.

@@ -283,3 +283,33 @@ TEST(PanelTest, MovedControlsReachTheirSetters) {
 
 }  // namespace
 }  // namespace sound
+
+namespace sound {
+namespace {
+
+TEST(OscillatorTest, BlockRenderingMatchesSampleBySample) {
+    Sample recording;
+    std::vector<std::int16_t> frames(1000);
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        frames[i] = static_cast<std::int16_t>(i * 37 % 30000 - 15000);
+    recording.Assign16(frames, 22050);
+    for (std::uint8_t mode : {Sample::ONE_SHOT, Sample::LOOP_ALL}) {
+        recording.SetLoop(mode, 0, 0);
+        Oscillator a, b;
+        a.Start(recording, 517.3, 22050, 48);
+        b.Start(recording, 517.3, 22050, 48);
+        std::vector<std::int32_t> block(900);
+        std::size_t n = b.RenderPlain(block);
+        for (std::size_t f = 0; f < n; ++f)
+            ASSERT_EQ(block[f], (48 * a.Next(0)) >> 6) << f;
+        if (mode == Sample::ONE_SHOT) {
+            EXPECT_LT(n, block.size());
+            EXPECT_TRUE(b.Finished());
+        } else {
+            EXPECT_EQ(n, block.size());
+        }
+    }
+}
+
+}  // namespace
+}  // namespace sound
