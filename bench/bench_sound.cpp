@@ -1,0 +1,92 @@
+// bench-libs: fretlore_sound fretlore_audio
+// The sound engine's budgets: one sampler voice and one synthesiser voice (filter and LFO
+// on) at most 55 µs of CPU per voice-second, half of what a peer synthesiser needs
+// (≈ 110 µs); the mixer with six samplers and 36 sounding voices at least 300× real time.
+// Each iteration renders one second of sound at 22050 Hz in 356-frame blocks.
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "sound/Mixer.h"
+#include "sound/PluckedString.h"
+#include "sound/Sampler.h"
+#include "sound/Wavetables.h"
+
+namespace {
+
+constexpr std::uint32_t RATE = 22050;
+constexpr std::size_t BLOCK = 356;
+constexpr int BLOCKS_PER_SECOND = (RATE + BLOCK - 1) / BLOCK;
+
+// A guitar string whose recording loops, so that its voices never end mid-benchmark.
+void LoopingGuitar(sound::Sampler& sampler, int string) {
+    sound::ConfigureGuitarString(sampler, string);
+    sound::Sample looped = sampler.GetSample();
+    looped.SetLoop(sound::Sample::LOOP_ALL, 0, 0);
+    sampler.SetSample(std::move(looped));
+}
+
+void RenderOneSecond(sound::VoiceRoot& instrument, std::vector<std::int32_t>& block) {
+    for (int b = 0; b < BLOCKS_PER_SECOND; ++b) {
+        benchmark::DoNotOptimize(instrument.Render(block));
+    }
+}
+
+void SamplerVoice(benchmark::State& state) {
+    sound::Sampler sampler;
+    LoopingGuitar(sampler, 1);
+    sampler.SetSampleRate(RATE);
+    sampler.NoteOn(71, 56);  // a fret up: the interpolating path
+    std::vector<std::int32_t> block(BLOCK);
+    for (auto _ : state)
+        RenderOneSecond(sampler, block);
+    state.SetLabel("time per iteration = CPU per voice-second; budget 55 us");
+}
+BENCHMARK(SamplerVoice)->Unit(benchmark::kMicrosecond);
+
+void SynthVoiceWithFilterAndLfo(benchmark::State& state) {
+    sound::PolySynth synth;
+    synth.SetSampleRate(RATE);
+    synth.SetWaveform(0, sound::WAVE_SAW);
+    synth.SetWaveform(1, sound::WAVE_SQUARE);
+    synth.SetPitch(1, 0.2);
+    synth.SetAmpEnvelope(0.01, 0.1, 1.0, 0.5, true);
+    synth.SetFilterEnvelope(0.01, 0.3, 0.5, 1.0, true);
+    synth.SetCutoff(12000);
+    synth.SetResonance(120);
+    synth.SetLfo(sound::LFO_SINE, 5.0, 4, 16, 16, 16, true);
+    synth.NoteOn(57, 56);
+    std::vector<std::int32_t> block(BLOCK);
+    for (auto _ : state)
+        RenderOneSecond(synth, block);
+    state.SetLabel("time per iteration = CPU per voice-second; budget 55 us");
+}
+BENCHMARK(SynthVoiceWithFilterAndLfo)->Unit(benchmark::kMicrosecond);
+
+void MixerSixSamplers36Voices(benchmark::State& state) {
+    sound::Mixer mixer;
+    mixer.Open(RATE, false, 6, nullptr);
+    std::array<sound::Sampler, 6> strings;
+    for (int s = 0; s < 6; ++s) {
+        LoopingGuitar(strings[s], s);
+        mixer.AttachInstrument(&strings[s], static_cast<std::uint32_t>(s));
+        for (int v = 0; v < 6; ++v)
+            strings[s].NoteOn(69 + 2 * v, 56);
+    }
+    std::vector<std::int16_t> block(mixer.FramesPerBlock());
+    for (auto _ : state) {
+        for (int b = 0; b < BLOCKS_PER_SECOND; ++b) {
+            mixer.RenderBlock(block);
+            benchmark::DoNotOptimize(block.data());
+        }
+    }
+    state.counters["x_real_time"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.SetLabel("one second of sound per iteration; budget >= 300x real time");
+}
+BENCHMARK(MixerSixSamplers36Voices)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

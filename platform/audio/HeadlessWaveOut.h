@@ -1,0 +1,66 @@
+#pragma once
+// Output devices for runs without a sound card: both pull sound at their own pace,
+// real time on the platform clock, and either drop it or write it to a WAV file.
+
+#include <atomic>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "platform/Thread.h"
+#include "platform/audio/WavFile.h"
+#include "platform/audio/WaveOutQueue.h"
+
+namespace platform {
+
+class PacedWaveOut : public QueuedWaveOut {
+  public:
+    ~PacedWaveOut() override;
+    std::string Open(const WaveFormat& format, WaveOutClient& client) override;
+    void Close() override;
+
+  protected:
+    // Receives each pulled piece of sound on the pacing thread.
+    virtual void Consume(std::span<const std::int16_t> samples) = 0;
+    // Called by Open before the pacing starts; "" or a reason to fail.
+    virtual std::string Prepare(const WaveFormat&) { return {}; }
+    virtual void Finish() {}
+
+  private:
+    void Run();
+
+    static constexpr std::uint32_t PERIOD_MS = 4;
+    static constexpr std::size_t CHUNK_FRAMES = 256;
+    WaveFormat format;
+    std::vector<std::int16_t> chunk;
+    std::atomic<bool> stop{false};
+    std::unique_ptr<Thread> thread;
+};
+
+class NullWaveOut final : public PacedWaveOut {
+  public:
+    ~NullWaveOut() override { Close(); }
+
+  protected:
+    void Consume(std::span<const std::int16_t>) override {}
+};
+
+class WavFileWaveOut final : public PacedWaveOut {
+  public:
+    explicit WavFileWaveOut(std::filesystem::path path) : path(std::move(path)) {}
+    ~WavFileWaveOut() override { Close(); }
+    // The reason the file could not be finished, "" when it was.
+    const std::string& FinishError() const { return finishError; }
+
+  protected:
+    std::string Prepare(const WaveFormat& format) override;
+    void Consume(std::span<const std::int16_t> samples) override { writer.Write(samples); }
+    void Finish() override;
+
+  private:
+    std::filesystem::path path;
+    WavWriter writer;
+    std::string finishError;
+};
+
+}  // namespace platform

@@ -1,0 +1,55 @@
+#include "platform/audio/sdl/SdlWaveOut.h"
+
+#include <SDL.h>
+
+#include <span>
+
+namespace platform {
+
+std::string SdlWaveOut::Open(const WaveFormat& format, WaveOutClient& client) {
+    if (device != 0) return "the sound device is already open";
+    if (format.formatTag != 1 || format.bitsPerSample != 16) return "unsupported sound format";
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        return std::string("no sound device: ") + SDL_GetError();
+    }
+    initialised = true;
+    queue.Start(format, client);
+    SDL_AudioSpec want{};
+    want.freq = static_cast<int>(format.samplesPerSec);
+    want.format = AUDIO_S16SYS;
+    want.channels = static_cast<std::uint8_t>(format.channels);
+    want.samples = CALLBACK_FRAMES;
+    want.callback = &SdlWaveOut::Callback;
+    want.userdata = this;
+    SDL_AudioSpec have{};
+    // No changes allowed: SDL converts to whatever the card wants.
+    device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (device == 0) {
+        std::string reason = std::string("no sound device: ") + SDL_GetError();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        initialised = false;
+        return reason;
+    }
+    SDL_PauseAudioDevice(device, 0);
+    return {};
+}
+
+void SdlWaveOut::Close() {
+    if (device != 0) {
+        SDL_CloseAudioDevice(device);  // waits for a running callback
+        device = 0;
+    }
+    if (initialised) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        initialised = false;
+    }
+}
+
+void SdlWaveOut::Callback(void* self, std::uint8_t* stream, int bytes) {
+    auto* out = static_cast<SdlWaveOut*>(self);
+    std::span<std::int16_t> samples(reinterpret_cast<std::int16_t*>(stream),
+                                    static_cast<std::size_t>(bytes) / 2);
+    out->queue.Pull(samples);
+}
+
+}  // namespace platform

@@ -1,0 +1,463 @@
+#include "sound/PolySynth.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "sound/MixerLock.h"
+#include "sound/Wavetables.h"
+
+namespace sound {
+
+namespace {
+
+double NoteFrequency(double note) {
+    return 440.0 * std::pow(2.0, (note - 69.0) / 12.0);
+}
+
+std::int32_t Clamp(std::int32_t v, std::int32_t lo, std::int32_t hi) {
+    return v < lo ? lo : v > hi ? hi : v;
+}
+
+// Keeps a voice's sample inside the range the envelope multiplies without overflow.
+constexpr std::int32_t VOICE_LIMIT = 65535;
+
+}  // namespace
+
+PolySynth::PolySynth()
+    : controls(BuildPolySynthPanel()),
+      rampBuffer(MAX_CHUNK),
+      lfoBuffer(MAX_CHUNK),
+      vibratoBuffer(MAX_CHUNK),
+      wahBuffer(MAX_CHUNK),
+      tremoloBuffer(MAX_CHUNK),
+      scratchBuffer(MAX_CHUNK) {
+    name = "Poly Synthesizer";
+    const auto& wavetables = SharedWavetables();
+    tables = {&wavetables[WAVE_SINE - 1], &wavetables[WAVE_SINE - 1], nullptr};
+    SetSampleRate(sampleRate);
+}
+
+bool PolySynth::SetSampleRate(std::uint32_t rate) {
+    auto guard = HoldMixerLock();
+    if (rate == 0) return false;
+    sampleRate = rate;
+    lfo.Build(rate, patch.lfoWaveform);
+    lfoRamp = Envelope(rate);
+    for (Voice& voice : voices) {
+        voice.ampEnvelope.SetSampleRate(rate);
+        voice.filterEnvelope.SetSampleRate(rate);
+    }
+    return true;
+}
+
+void PolySynth::SetWaveform(int oscillator, int waveform) {
+    if (oscillator < 0 || oscillator > 2 || waveform < 0 || waveform > 4) return;
+    auto guard = HoldMixerLock();
+    patch.waveform[oscillator] = static_cast<std::uint8_t>(waveform);
+    if (oscillator == 0) SelectRadio(1, 6, static_cast<std::uint8_t>(waveform + 1));
+    if (oscillator == 1) SelectRadio(9, 14, static_cast<std::uint8_t>(waveform + 9));
+    if (oscillator == 2) SetControlValue(70, waveform);
+    tables[oscillator] = waveform == WAVE_NONE ? nullptr : &SharedWavetables()[waveform - 1];
+}
+
+void PolySynth::SetPitch(int oscillator, double semitones) {
+    if (oscillator < 0 || oscillator > 2 || !std::isfinite(semitones)) return;
+    auto guard = HoldMixerLock();
+    patch.pitch[oscillator] = semitones;
+    static constexpr std::uint8_t ids[3][3] = {{6, 7, 8}, {14, 15, 16}, {71, 72, 73}};
+    double whole = std::trunc(semitones);
+    double octave = std::trunc(whole / 12);
+    SetControlValue(ids[oscillator][0], octave);
+    SetControlValue(ids[oscillator][1], whole - 12 * octave);
+    SetControlValue(ids[oscillator][2], semitones - whole);
+}
+
+void PolySynth::SetLevels(std::int32_t osc1, std::int32_t osc2, std::int32_t fm,
+                          std::int32_t noise) {
+    auto guard = HoldMixerLock();
+    patch.level = {Clamp(osc1, 0, 64), Clamp(osc2, 0, 64), Clamp(fm, 0, 64)};
+    patch.noiseLevel = Clamp(noise, 0, 64);
+    SetControlValue(17, patch.level[0]);
+    SetControlValue(18, patch.level[1]);
+    SetControlValue(80, patch.level[2]);
+    SetControlValue(19, patch.noiseLevel);
+}
+
+void PolySynth::SetPolyphony(std::uint32_t count) {
+    if (count >= 25) return;
+    auto guard = HoldMixerLock();
+    patch.mono = count == 0 ? 1 : 0;
+    SetControlValue(20, patch.mono);
+}
+
+void PolySynth::SetAmpEnvelope(double attack, double decay, double sustain, double release,
+                               bool on) {
+    auto guard = HoldMixerLock();
+    patch.ampEnvelope = {attack, decay, sustain, release};
+    patch.ampEnvelopeOn = on ? 1 : 0;
+    for (std::uint8_t i = 0; i < 4; ++i)
+        SetControlValue(21 + i, patch.ampEnvelope[i]);
+    SetControlValue(25, patch.ampEnvelopeOn);
+    for (Voice& voice : voices)
+        voice.ampEnvelope.SetAll(attack, decay, sustain, release);
+}
+
+void PolySynth::SetFilterEnvelope(double attack, double decay, double sustain, double release,
+                                  bool on) {
+    auto guard = HoldMixerLock();
+    patch.filterEnvelope = {attack, decay, sustain, release};
+    patch.filterEnvelopeOn = on ? 1 : 0;
+    for (std::uint8_t i = 0; i < 4; ++i)
+        SetControlValue(26 + i, patch.filterEnvelope[i]);
+    SetControlValue(32, patch.filterEnvelopeOn);
+    for (Voice& voice : voices)
+        voice.filterEnvelope.SetAll(attack, decay, sustain, release);
+}
+
+void PolySynth::SetLfo(std::int32_t waveform, double speed, std::int32_t attack,
+                       std::int32_t vibrato, std::int32_t tremolo, std::int32_t wahWah, bool on) {
+    auto guard = HoldMixerLock();
+    // No table exists for other waveforms: the current one stays.
+    if (IsLfoWaveform(waveform) && waveform != patch.lfoWaveform) {
+        lfo.Build(sampleRate, waveform);
+        patch.lfoWaveform = waveform;
+    }
+    patch.lfoSpeed = std::isfinite(speed) ? static_cast<float>(speed) : 0.0f;
+    patch.lfoAttack = Clamp(attack, 0, 64);
+    patch.vibrato = Clamp(vibrato, 0, 64);
+    patch.tremolo = Clamp(tremolo, 0, 64);
+    patch.wahWah = Clamp(wahWah, 0, 64);
+    patch.lfoOn = on ? 1 : 0;
+    SetControlValue(38, patch.lfoOn);
+    SetControlValue(33, patch.lfoSpeed);
+    SetControlValue(34, patch.lfoAttack);
+    SetControlValue(36, patch.vibrato);
+    SetControlValue(35, patch.tremolo);
+    SetControlValue(37, patch.wahWah);
+    SelectRadio(
+        39, 43,
+        static_cast<std::uint8_t>(patch.lfoWaveform == LFO_RAND ? 42 : 38 + patch.lfoWaveform));
+}
+
+void PolySynth::SetCutoff(std::int32_t cutoff) {
+    auto guard = HoldMixerLock();
+    patch.cutoff = Clamp(cutoff, 0, 32768);
+    SetControlValue(30, patch.cutoff);
+}
+
+void PolySynth::SetResonance(std::int32_t resonance) {
+    auto guard = HoldMixerLock();
+    patch.resonance = Clamp(resonance, 0, 256);
+    SetControlValue(31, patch.resonance);
+}
+
+void PolySynth::SetPortamento(std::int32_t blocks) {
+    auto guard = HoldMixerLock();
+    patch.portamento = blocks < 0 ? 0 : blocks;
+    SetControlValue(81, patch.portamento);
+}
+
+void PolySynth::SetBendBase(std::int32_t base) {
+    auto guard = HoldMixerLock();
+    patch.bendBase = base;
+    SetControlValue(82, base);
+}
+
+void PolySynth::SetPitchBend(double value) {
+    if (!std::isfinite(value)) return;
+    auto guard = HoldMixerLock();
+    patch.pitchBend = value;
+    if (patch.bendBase == 0) return;
+    double factor = std::pow(static_cast<double>(patch.bendBase), value / 12.0);
+    for (Voice& voice : voices) {
+        if (voice.idle) continue;
+        for (Oscillator& osc : voice.oscillators) {
+            if (osc.InUse()) osc.Bend(factor);
+        }
+    }
+}
+
+void PolySynth::SetAftertouch(std::int32_t gain) {
+    auto guard = HoldMixerLock();
+    for (Voice& voice : voices) {
+        if (!voice.idle) voice.SetVelocity(gain);
+    }
+}
+
+void PolySynth::StopAllVoices() {
+    auto guard = HoldMixerLock();
+    for (Voice& voice : voices)
+        voice.idle = true;
+    activeVoiceBound = 0;
+}
+
+int PolySynth::NoteOn(int note, int velocity) {
+    auto guard = HoldMixerLock();
+    if (patch.mono) {
+        for (Voice& voice : voices) {
+            if (!voice.idle) voice.ampEnvelope.QuickRelease();
+        }
+    } else {
+        auto same = std::find_if(voices.begin(), voices.end(),
+                                 [note](const Voice& v) { return !v.idle && v.note == note; });
+        if (same != voices.end()) same->ampEnvelope.QuickRelease();
+    }
+    auto chosen = std::find_if(voices.begin(), voices.end(), [](const Voice& v) { return v.idle; });
+    if (chosen == voices.end()) {
+        chosen = std::min_element(voices.begin(), voices.end(), [](const Voice& a, const Voice& b) {
+            return a.startNumber < b.startNumber;
+        });
+    }
+    Voice& voice = *chosen;
+    voice.portamento = patch.portamento;
+    voice.ampEnvelope.SetAll(patch.ampEnvelope[0], patch.ampEnvelope[1], patch.ampEnvelope[2],
+                             patch.ampEnvelope[3]);
+    voice.startNumber = startCounter++;
+    StartVoice(voice, note);
+    lfoRamp.SetTime(patch.lfoAttack * 0.078125);
+    lfoRamp.SetValue(0);
+    lfoRamp.Trigger();
+    voice.filter = {};
+    voice.SetVelocity(velocity);
+    voice.ampEnvelope.Trigger();
+    voice.filterEnvelope.Trigger();
+    voice.idle = false;
+    lastNote = note;
+    return note;
+}
+
+void PolySynth::StartVoice(Voice& voice, int note) {
+    voice.note = note;
+    double key = NoteFrequency(note);
+    voice.keyFrequency = !(key > 0) ? 0 : key > 32760 ? 32760 : static_cast<std::int32_t>(key);
+    std::uint32_t count = 0;
+    for (int k = 0; k < 3; ++k) {
+        if (!tables[k]) continue;
+        Oscillator& osc = voice.oscillators[k < 2 ? count++ : std::uint32_t{Voice::SLOT_FM}];
+        osc.Start(*tables[k], NoteFrequency(note + patch.pitch[k]), sampleRate, patch.level[k]);
+        if (voice.portamento != 0 && note != lastNote) {
+            auto previous = static_cast<float>(NoteFrequency(lastNote + patch.pitch[k]));
+            std::int32_t from = osc.StepFor(previous);
+            std::int32_t distance = std::abs(osc.TargetStep() - from);
+            // A glide shorter than its length in blocks still moves one step per block.
+            std::int32_t increment = distance / voice.portamento;
+            osc.SetStep(from);
+            osc.SetGlideIncrement(increment == 0 && distance != 0 ? 1 : increment);
+        }
+    }
+    for (std::uint32_t slot = count; slot < 2; ++slot)
+        voice.oscillators[slot].Stop();
+    voice.oscillatorCount = count;
+    voice.fmOn = tables[2] != nullptr;
+    if (!voice.fmOn) voice.oscillators[Voice::SLOT_FM].Stop();
+}
+
+void PolySynth::NoteOff(int note) {
+    auto guard = HoldMixerLock();
+    // A voice still held wins over one already fading with the same note, so that a
+    // retriggered note is the one released.
+    Voice* found = nullptr;
+    for (Voice& voice : voices) {
+        if (voice.idle || voice.note != note) continue;
+        if (voice.ampEnvelope.Held()) {
+            found = &voice;
+            break;
+        }
+        if (!found) found = &voice;
+    }
+    if (found) {
+        found->ampEnvelope.Release();
+        found->filterEnvelope.Release();
+    }
+}
+
+void PolySynth::AllNotesOff() {
+    auto guard = HoldMixerLock();
+    for (Voice& voice : voices) {
+        if (voice.idle) continue;
+        voice.ampEnvelope.Release();
+        voice.filterEnvelope.Release();
+    }
+}
+
+bool PolySynth::Render(std::span<std::int32_t> out) {
+    activeVoiceBound = 0;
+    for (int i = 0; i < VOICE_COUNT; ++i) {
+        if (!voices[i].idle) activeVoiceBound = static_cast<std::uint32_t>(i + 1);
+    }
+    if (activeVoiceBound == 0) return false;
+    for (std::uint32_t i = 0; i < activeVoiceBound; ++i) {
+        if (voices[i].idle) continue;
+        for (Oscillator& osc : voices[i].oscillators)
+            osc.Glide();
+    }
+    std::fill(out.begin(), out.end(), 0);
+    for (std::size_t offset = 0; offset < out.size(); offset += MAX_CHUNK) {
+        RenderChunk(out.subspan(offset, std::min(MAX_CHUNK, out.size() - offset)));
+    }
+    return true;
+}
+
+void PolySynth::RenderChunk(std::span<std::int32_t> out) {
+    std::size_t frames = out.size();
+    bool lfoActive = patch.lfoOn != 0;
+    if (lfoActive) {
+        std::span<std::int32_t> ramp(rampBuffer.data(), frames), wave(lfoBuffer.data(), frames);
+        lfoRamp.RenderRamp(ramp);
+        lfo.SetSpeed(patch.lfoSpeed);
+        lfo.Render(wave);
+        for (std::size_t f = 0; f < frames; ++f) {
+            std::int32_t m = (ramp[f] * wave[f]) >> 15;
+            vibratoBuffer[f] =
+                patch.vibrato ? ((((wave[f] - 16384) * ramp[f]) >> 15) * patch.vibrato) >> 8 : 0;
+            wahBuffer[f] = patch.wahWah ? (patch.wahWah * m) >> 7 : 0;
+            tremoloBuffer[f] = 32768 - ((patch.tremolo * m) >> 6);
+        }
+    }
+    for (std::uint32_t i = 0; i < activeVoiceBound; ++i) {
+        if (!voices[i].idle) RenderVoice(voices[i], out, lfoActive);
+    }
+}
+
+namespace {
+
+struct VoiceParams {
+    std::int32_t noise, cutoff, resonance;
+    bool ampOn, tremolo;
+    const std::int32_t* vibrato;
+    const std::int32_t* wah;
+    const std::int32_t* tremoloFactor;
+    std::int32_t* scratch;  // MAX_CHUNK values
+};
+
+// The common case of a sampler voice: one plain oscillator, no LFO, filter or noise.
+void RenderPlainVoice(Voice& voice, const VoiceParams& p, std::span<std::int32_t> out) {
+    std::span<std::int32_t> samples(p.scratch, out.size());
+    std::size_t sounding = voice.oscillators[0].RenderPlain(samples);
+    Adsr amp = voice.ampEnvelope;
+    const std::int32_t gain = voice.gain;
+    for (std::size_t f = 0; f < sounding; ++f) {
+        if (amp.GetState() == Adsr::OFF) {
+            voice.idle = true;
+            break;
+        }
+        std::int32_t s = (amp.Tick() * samples[f]) >> 15;
+        out[f] += (gain * s) >> 6;
+    }
+    if (sounding < out.size()) voice.idle = true;
+    voice.ampEnvelope = amp;
+}
+
+// One voice over one block. The voice and the noise state are worked on as local copies
+// so that the compiler keeps them in registers: `out` could otherwise alias them.
+template <bool LFO, bool FILTER, bool NOISE>
+void RenderVoiceLoop(Voice& voiceRef, std::uint32_t& noiseRef, const VoiceParams& p,
+                     std::span<std::int32_t> out) {
+    Voice voice = voiceRef;
+    std::uint32_t noiseState = noiseRef;
+    for (std::size_t f = 0; f < out.size(); ++f) {
+        if (voice.ampEnvelope.GetState() == Adsr::OFF) {
+            voice.idle = true;
+            break;
+        }
+        std::int32_t s = voice.NextSample(LFO ? p.vibrato[f] : 0);
+        if constexpr (NOISE) {
+            noiseState = noiseState * 1103515245u + 12345u;
+            s += static_cast<std::int32_t>((noiseState >> 1) % static_cast<std::uint32_t>(p.noise));
+        }
+        s = Clamp(s, -VOICE_LIMIT, VOICE_LIMIT);
+        if constexpr (FILTER) {
+            std::int32_t tick = voice.filterEnvelope.Tick();
+            std::int32_t c = LFO ? p.wah[f] + ((tick * p.cutoff) >> 15)
+                                 : voice.keyFrequency + ((p.cutoff * tick) >> 15);
+            s = Clamp(Lowpass(voice.filter, s, p.resonance, c), -VOICE_LIMIT, VOICE_LIMIT);
+        }
+        if constexpr (!LFO) {
+            s = (voice.ampEnvelope.Tick() * s) >> 15;
+        } else {
+            if (p.ampOn) s = (voice.ampEnvelope.Tick() * s) >> 15;
+            if (p.tremolo) s = (p.tremoloFactor[f] * s) >> 15;
+        }
+        out[f] += (voice.gain * s) >> 6;
+        if (voice.idle) break;
+    }
+    voiceRef = voice;
+    noiseRef = noiseState;
+}
+
+}  // namespace
+
+void PolySynth::RenderVoice(Voice& voice, std::span<std::int32_t> out, bool lfoActive) {
+    const VoiceParams p{patch.noiseLevel * 512,   patch.cutoff,         patch.resonance,
+                        patch.ampEnvelopeOn != 0, patch.tremolo != 0,   vibratoBuffer.data(),
+                        wahBuffer.data(),         tremoloBuffer.data(), scratchBuffer.data()};
+    const bool filter = patch.filterEnvelopeOn != 0, noise = p.noise != 0;
+    if (!lfoActive && !filter && !noise && !voice.fmOn && voice.oscillatorCount == 1 &&
+        voice.oscillators[0].IsPlain() && !voice.oscillators[0].Finished()) {
+        return RenderPlainVoice(voice, p, out);
+    }
+    if (!lfoActive && !filter && !noise)
+        return RenderVoiceLoop<false, false, false>(voice, noiseState, p, out);
+    if (!lfoActive && filter && !noise)
+        return RenderVoiceLoop<false, true, false>(voice, noiseState, p, out);
+    if (lfoActive && filter && !noise)
+        return RenderVoiceLoop<true, true, false>(voice, noiseState, p, out);
+    if (lfoActive && !filter && !noise)
+        return RenderVoiceLoop<true, false, false>(voice, noiseState, p, out);
+    if (!lfoActive && !filter)
+        return RenderVoiceLoop<false, false, true>(voice, noiseState, p, out);
+    if (!lfoActive) return RenderVoiceLoop<false, true, true>(voice, noiseState, p, out);
+    if (!filter) return RenderVoiceLoop<true, false, true>(voice, noiseState, p, out);
+    RenderVoiceLoop<true, true, true>(voice, noiseState, p, out);
+}
+
+bool PolySynth::SetControlValue(std::uint8_t id, double value) {
+    auto guard = HoldMixerLock();
+    return sound::SetControlValue(controls, id, value);
+}
+
+void PolySynth::SelectRadio(std::uint8_t first, std::uint8_t end, std::uint8_t chosen) {
+    auto guard = HoldMixerLock();
+    sound::SelectRadio(controls, first, end, chosen);
+}
+
+double PolySynth::GetControlValue(std::uint8_t id) {
+    auto guard = HoldMixerLock();
+    return sound::GetControlValue(std::span<const Control>(controls), id);
+}
+
+bool PolySynth::Save(std::ostream& out) {
+    auto guard = HoldMixerLock();
+    WritePatch(out, patch);
+    return static_cast<bool>(out);
+}
+
+bool PolySynth::Load(std::istream& in, std::string& error) {
+    Patch p;
+    if (!ReadPatch(in, p, error)) return false;
+    auto guard = HoldMixerLock();
+    ApplyPatch(p);
+    return true;
+}
+
+void PolySynth::ApplyPatch(const Patch& p) {
+    for (int k = 0; k < 3; ++k)
+        SetWaveform(k, p.waveform[k]);
+    for (int k = 0; k < 3; ++k)
+        SetPitch(k, p.pitch[k]);
+    SetLevels(p.level[0], p.level[1], p.level[2], p.noiseLevel);
+    SetPolyphony(p.mono ? 0 : 1);
+    SetCutoff(p.cutoff);
+    SetResonance(p.resonance);
+    const auto& a = p.ampEnvelope;
+    const auto& f = p.filterEnvelope;
+    SetAmpEnvelope(a[0], a[1], a[2], a[3], p.ampEnvelopeOn != 0);
+    SetFilterEnvelope(f[0], f[1], f[2], f[3], p.filterEnvelopeOn != 0);
+    SetLfo(p.lfoWaveform, p.lfoSpeed, p.lfoAttack, p.vibrato, p.tremolo, p.wahWah, p.lfoOn != 0);
+    SetPortamento(p.portamento);
+    // Stored only: sounding voices follow at the next SetPitchBend.
+    patch.pitchBend = p.pitchBend;
+    SetBendBase(p.bendBase);
+}
+
+}  // namespace sound

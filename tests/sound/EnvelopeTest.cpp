@@ -1,0 +1,137 @@
+#include "sound/Envelope.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace sound {
+namespace {
+
+TEST(EnvelopeTest, TimeZeroReachesFullScaleInOneTick) {
+    Envelope e(22050);
+    e.SetTime(0);
+    e.Trigger();
+    EXPECT_EQ(e.Tick(), 32767);
+    EXPECT_FALSE(e.IsActive());
+}
+
+TEST(EnvelopeTest, OneSecondRampAt22050) {
+    Envelope e(22050);
+    e.SetTime(1.0);
+    EXPECT_EQ(e.Step(), 760);
+    e.Trigger();
+    std::vector<std::int32_t> ramp(22075);
+    e.RenderRamp(ramp);
+    EXPECT_TRUE(e.IsActive());
+    EXPECT_LT(e.Current(), ENVELOPE_FULL);
+    EXPECT_EQ(e.Tick(), 32767);  // the 22076th tick: 16777215 / 760 rounded up
+    EXPECT_EQ(e.Current(), ENVELOPE_FULL);
+    EXPECT_FALSE(e.IsActive());
+    // The ramp falls back to a target and stops there.
+    e.SetTarget(0x800000);
+    while (e.IsActive())
+        e.Tick();
+    EXPECT_EQ(e.Current(), 0x800000);
+    e.SetValue(5);
+    EXPECT_FALSE(e.IsActive());
+}
+
+TEST(AdsrTest, AttackZeroPeaksAfter22SamplesAt22050) {
+    Adsr a;
+    a.SetSampleRate(22050);
+    a.SetAll(0, 0.1, 0.5, 0.2);
+    EXPECT_EQ(a.AttackStep(), 760871);
+    a.Trigger();
+    for (int i = 1; i <= 21; ++i)
+        EXPECT_EQ(a.Tick(), (760871 * i) >> 9) << i;
+    EXPECT_EQ(a.Tick(), 32767);
+    EXPECT_EQ(a.GetState(), Adsr::DECAY);
+}
+
+TEST(AdsrTest, StagesFollowOneAnother) {
+    Adsr a;
+    a.SetSampleRate(1000);
+    a.SetAll(0.01, 0.01, 0.5, 0.01);
+    a.Trigger();
+    int ticks = 0;
+    while (a.GetState() != Adsr::SUSTAIN && ticks < 100)
+        a.Tick(), ++ticks;
+    EXPECT_EQ(a.Level(), a.SustainLevel());
+    EXPECT_EQ(a.Tick(), 0x7FFFFF >> 9);  // held: stays
+    a.Release();
+    ticks = 0;
+    while (a.GetState() != Adsr::OFF && ticks < 100)
+        a.Tick(), ++ticks;
+    EXPECT_NEAR(ticks, 10, 1);  // the release time is the fall from sustain to 0
+    EXPECT_EQ(a.Tick(), 0);
+}
+
+TEST(AdsrTest, FullSustainNeverLeavesThePeak) {
+    Adsr a;
+    a.SetSampleRate(22050);
+    a.SetAll(0, 0.5, 1.0, 0.2);
+    a.Trigger();
+    while (a.GetState() == Adsr::ATTACK)
+        a.Tick();
+    EXPECT_EQ(a.Tick(), 32767);
+    EXPECT_EQ(a.GetState(), Adsr::SUSTAIN);
+}
+
+TEST(AdsrTest, ReleaseDuringAttackFallsFromWhereItIs) {
+    Adsr a;
+    a.SetSampleRate(22050);
+    a.SetAll(1.0, 0.1, 0.5, 0.5);
+    a.Trigger();
+    for (int i = 0; i < 100; ++i)
+        a.Tick();
+    std::int32_t level = a.Level();
+    a.Release();
+    a.Tick();
+    EXPECT_EQ(a.Level(), level - a.ReleaseStep());
+    EXPECT_EQ(a.ReleaseStep(), static_cast<std::int32_t>(0x7FFFFF / (22050 * 0.5)));
+}
+
+TEST(AdsrTest, ZeroSustainSilencesAtOnceOnRelease) {
+    Adsr a;
+    a.SetSampleRate(22050);
+    a.SetAll(0, 0.1, 0.0, 1.0);
+    EXPECT_EQ(a.ReleaseStep(), 0);
+    a.Trigger();
+    a.Tick();
+    a.Release();
+    EXPECT_EQ(a.Tick(), 0);
+    EXPECT_EQ(a.GetState(), Adsr::OFF);
+}
+
+TEST(AdsrTest, QuickReleaseEndsWithinTenMilliseconds) {
+    Adsr a;
+    a.SetSampleRate(22050);
+    a.SetAll(0, 0.1, 1.0, 3.0);
+    a.Trigger();
+    for (int i = 0; i < 100; ++i)
+        a.Tick();
+    a.QuickRelease();
+    int ticks = 0;
+    while (a.GetState() != Adsr::OFF)
+        a.Tick(), ++ticks;
+    EXPECT_LE(ticks, 221);
+}
+
+TEST(AdsrTest, ExtremeTimesNeitherOverflowNorStall) {
+    Adsr a;
+    a.SetSampleRate(8000);
+    a.SetAll(1e9, 1e-300, 2.0, -5);
+    EXPECT_GE(a.AttackStep(), 1);
+    EXPECT_EQ(a.SustainLevel(), ENVELOPE_FULL);
+    a.SetSampleRate(1);
+    a.SetAll(0, 0, 0.5, 0);
+    EXPECT_LE(a.AttackStep(), ENVELOPE_FULL);
+    a.Trigger();
+    EXPECT_EQ(a.Tick(), 32767);
+    Envelope e(1);
+    e.SetTime(1e-12);
+    EXPECT_EQ(e.Step(), ENVELOPE_FULL);
+}
+
+}  // namespace
+}  // namespace sound

@@ -1,0 +1,315 @@
+#include "sound/PolySynth.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+#include "sound/Wavetables.h"
+#include "tests/sound/AudioProbe.h"
+
+namespace sound {
+namespace {
+
+constexpr std::uint32_t RATE = 22050;
+
+std::vector<std::int32_t> RenderFrames(PolySynth& synth, std::size_t frames,
+                                       std::size_t block = 356) {
+    std::vector<std::int32_t> out(frames, 0);
+    for (std::size_t at = 0; at < frames; at += block) {
+        std::span<std::int32_t> part(out.data() + at, std::min(block, frames - at));
+        if (!synth.Render(part)) std::fill(part.begin(), part.end(), 0);
+    }
+    return out;
+}
+
+class PolySynthTest : public ::testing::Test {
+  protected:
+    void SetUp() override { synth.SetSampleRate(RATE); }
+    PolySynth synth;
+};
+
+TEST_F(PolySynthTest, NoteA4OnAWavetableStepsSixteenSourceFrames) {
+    synth.SetWaveform(0, WAVE_SINE);
+    synth.SetWaveform(1, WAVE_NONE);
+    ASSERT_EQ(synth.NoteOn(69, 64), 69);
+    EXPECT_EQ(synth.GetVoice(0).oscillators[0].Step(), 65536);
+    EXPECT_EQ(synth.GetVoice(0).oscillatorCount, 1u);
+    auto out = RenderFrames(synth, RATE);
+    std::span<const std::int32_t> steady(out.data() + 2000, 8192);
+    // The tables hold 800 frames labelled 55 Hz at 44100 Hz, so they sound 0.2 % sharp.
+    EXPECT_NEAR(soundtest::PeakFrequency(steady, RATE, 400, 480), 441.0, 0.2);
+}
+
+TEST_F(PolySynthTest, SilentSynthLeavesTheBufferAlone) {
+    std::vector<std::int32_t> out(64, 7);
+    EXPECT_FALSE(synth.Render(out));
+    EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](int v) { return v == 7; }));
+    EXPECT_EQ(synth.ActiveVoiceBound(), 0u);
+}
+
+TEST_F(PolySynthTest, TwentyFifthNoteStealsTheOldestVoice) {
+    synth.SetPolyphony(1);
+    for (int n = 0; n < PolySynth::VOICE_COUNT; ++n)
+        synth.NoteOn(40 + n, 64);
+    RenderFrames(synth, 356);
+    EXPECT_EQ(synth.ActiveVoiceBound(), 24u);
+    EXPECT_EQ(synth.NoteOn(90, 64), 90);
+    EXPECT_EQ(synth.GetVoice(0).note, 90);
+    EXPECT_EQ(synth.GetVoice(0).startNumber, 24u);
+    EXPECT_EQ(synth.NoteOn(91, 64), 91);
+    EXPECT_EQ(synth.GetVoice(1).note, 91);  // next oldest
+}
+
+TEST_F(PolySynthTest, SameNoteTwiceInPolyModeFadesTheFirst) {
+    synth.SetPolyphony(1);
+    synth.SetAmpEnvelope(0, 0.1, 1.0, 2.0, true);
+    synth.NoteOn(60, 64);
+    RenderFrames(synth, 1000);
+    synth.NoteOn(60, 64);
+    EXPECT_FALSE(synth.GetVoice(1).idle);
+    RenderFrames(synth, 240);  // a little over 10 ms
+    EXPECT_TRUE(synth.GetVoice(0).idle);
+    EXPECT_FALSE(synth.GetVoice(1).idle);
+    // NoteOff finds the held voice, not the one that faded.
+    synth.NoteOff(60);
+    EXPECT_FALSE(synth.GetVoice(1).ampEnvelope.Held());
+}
+
+TEST_F(PolySynthTest, MonoModeQuickReleasesEverySoundingVoice) {
+    synth.SetPolyphony(0);
+    synth.SetAmpEnvelope(0, 0.1, 1.0, 2.0, true);
+    synth.NoteOn(60, 64);
+    synth.NoteOn(64, 64);
+    EXPECT_EQ(synth.GetVoice(0).ampEnvelope.GetState(), Adsr::RELEASE);
+    RenderFrames(synth, 300);
+    EXPECT_TRUE(synth.GetVoice(0).idle);
+    EXPECT_FALSE(synth.GetVoice(1).idle);
+}
+
+TEST_F(PolySynthTest, ReleasedNoteFallsSilentAndTheSynthStops) {
+    synth.SetAmpEnvelope(0, 0.1, 0.5, 0.2, true);
+    synth.NoteOn(57, 64);
+    auto held = RenderFrames(synth, 4410);
+    EXPECT_GT(soundtest::PeakAbs(std::span<const std::int32_t>(held)), 10000);
+    synth.NoteOff(57);
+    RenderFrames(synth, 4410 + 356);  // 0.2 s of release and a block more
+    std::vector<std::int32_t> out(356);
+    EXPECT_FALSE(synth.Render(out));
+}
+
+TEST_F(PolySynthTest, NoiseLevelOneAddsZeroTo511) {
+    synth.SetWaveform(0, WAVE_NONE);
+    synth.SetWaveform(1, WAVE_NONE);
+    synth.SetLevels(64, 64, 64, 1);
+    synth.NoteOn(60, 64);
+    RenderFrames(synth, 100);  // past the attack
+    auto out = RenderFrames(synth, 20000);
+    auto [lo, hi] = std::minmax_element(out.begin(), out.end());
+    EXPECT_GE(*lo, 0);
+    EXPECT_LE(*hi, 511);
+    EXPECT_GT(*hi, 480);
+    EXPECT_LT(*lo, 30);
+}
+
+TEST_F(PolySynthTest, PortamentoReachesItsTargetEvenWhenTheGlideIsShort) {
+    synth.SetPolyphony(0);
+    synth.SetPortamento(255);
+    synth.NoteOn(0, 64);
+    synth.NoteOn(1, 64);  // the steps differ by less than 255
+    const Oscillator& osc = synth.GetVoice(1).oscillators[0];
+    EXPECT_LT(osc.Step(), osc.TargetStep());
+    RenderFrames(synth, 356 * 255);
+    EXPECT_EQ(osc.Step(), osc.TargetStep());
+}
+
+TEST_F(PolySynthTest, PitchBendOfTwelveDoublesTheStep) {
+    synth.NoteOn(69, 64);
+    synth.SetPitchBend(12);
+    EXPECT_EQ(synth.GetVoice(0).oscillators[0].Step(), 131072);
+    synth.SetPitchBend(0);
+    EXPECT_EQ(synth.GetVoice(0).oscillators[0].Step(), 65536);
+}
+
+TEST_F(PolySynthTest, NotesFarOutOfRangeStayInsideFixedPoint) {
+    for (int note : {std::numeric_limits<int>::min(), -1000, 127, 300, 100000,
+                     std::numeric_limits<int>::max()}) {
+        synth.NoteOn(note, 64);
+    }
+    for (int i = 0; i < 6; ++i) {
+        const Voice& v = synth.GetVoice(i);
+        EXPECT_GE(v.oscillators[0].Step(), 0);
+        EXPECT_LE(v.oscillators[0].Step(), MAX_OSCILLATOR_STEP);
+        EXPECT_LE(v.keyFrequency, 32760);
+    }
+    RenderFrames(synth, 2000);  // UBSan checks the arithmetic
+}
+
+TEST_F(PolySynthTest, EveryVoiceAtFullScaleNeverOverflows) {
+    synth.SetPolyphony(1);
+    synth.SetWaveform(0, WAVE_SQUARE);
+    synth.SetWaveform(1, WAVE_SAW);
+    synth.SetWaveform(2, WAVE_SINE);
+    synth.SetLevels(64, 64, 64, 64);
+    synth.SetFilterEnvelope(0, 0.1, 1.0, 0.2, true);
+    synth.SetResonance(256);
+    synth.SetCutoff(32768);
+    synth.SetLfo(LFO_SQUARE, 6, 0, 64, 64, 64, true);
+    synth.SetAmpEnvelope(0, 0.1, 1.0, 0.2, true);
+    for (int n = 0; n < 24; ++n)
+        synth.NoteOn(30 + 3 * n, 64);
+    auto out = RenderFrames(synth, 22050);
+    // 24 voices of at most 65535 each: the sum itself stays in range.
+    EXPECT_LE(soundtest::PeakAbs(std::span<const std::int32_t>(out)), 24 * 65535);
+}
+
+TEST_F(PolySynthTest, LfoOnWithoutAmpEnvelopeNeverEndsByItself) {
+    synth.SetLfo(LFO_SINE, 5, 0, 10, 0, 0, true);
+    synth.SetAmpEnvelope(0, 0.1, 0.0, 0.01, false);
+    synth.NoteOn(60, 64);
+    synth.NoteOff(60);
+    RenderFrames(synth, 22050);
+    EXPECT_FALSE(synth.GetVoice(0).idle);
+}
+
+TEST(LowpassTest, ZeroResonanceHasNoFeedbackAndZeroCutoffFreezes) {
+    LowpassState s;
+    Lowpass(s, 1000, 0, 16000);
+    EXPECT_EQ(s.feedback, 0);
+    LowpassState frozen;
+    for (int i = 0; i < 100; ++i)
+        EXPECT_EQ(Lowpass(frozen, 30000, 200, 0), 0);
+    // A high cutoff passes a constant input through.
+    LowpassState open;
+    std::int32_t y = 0;
+    for (int i = 0; i < 200; ++i)
+        y = Lowpass(open, 20000, 0, 32000);
+    EXPECT_NEAR(y, 20000, 8);
+    // Full resonance on a full-scale square stays bounded.
+    LowpassState wild;
+    for (int i = 0; i < 5000; ++i) {
+        y = Lowpass(wild, (i / 20) % 2 ? 65535 : -65535, 256, 30000);
+        EXPECT_LE(std::abs(y), 131072);
+    }
+}
+
+TEST(LfoTest, TablesAndSpeed) {
+    LfoOscillator lfo;
+    lfo.Build(22050, LFO_SINE);
+    lfo.SetSpeed(5.0);
+    EXPECT_EQ(lfo.Increment(), static_cast<std::int32_t>((1024 << 15) * 5.0 / 22050));
+    std::vector<std::int32_t> out(22050);
+    lfo.Render(out);
+    auto [lo, hi] = std::minmax_element(out.begin(), out.end());
+    EXPECT_EQ(*lo, 1);
+    EXPECT_EQ(*hi, 32766);
+    lfo.SetSpeed(-3);
+    EXPECT_EQ(lfo.Increment(), 0);
+    lfo.SetSpeed(1e12);
+    lfo.Render(out);  // stays inside the table
+    lfo.Build(22050, LFO_RAND);
+    lfo.SetSpeed(100);
+    lfo.Render(out);
+    EXPECT_TRUE(std::all_of(out.begin(), out.end(), [](int v) { return v >= 0 && v < 32768; }));
+}
+
+TEST(WavetableTest, ShapesAndRoot) {
+    const auto& tables = SharedWavetables();
+    for (const Sample& t : tables) {
+        EXPECT_EQ(t.Length(), WAVETABLE_LENGTH);
+        EXPECT_EQ(t.RootFrequency(), 55u);
+        EXPECT_EQ(t.GetLoopMode(), Sample::LOOP_ALL);
+        EXPECT_EQ(t.LoopEnd(), WAVETABLE_LENGTH - 1);
+    }
+    EXPECT_EQ(tables[WAVE_SINE - 1].Data()[200], 32766);  // trunc(32767 × sin(π/2))
+    EXPECT_EQ(tables[WAVE_TRI - 1].Data()[200], 32767);
+    EXPECT_EQ(tables[WAVE_TRI - 1].Data()[600], -32767);
+    EXPECT_GT(tables[WAVE_SQUARE - 1].Data()[400], 30000);
+    EXPECT_LT(tables[WAVE_SQUARE - 1].Data()[100], -30000);
+    // The saw falls from top to bottom.
+    EXPECT_GT(tables[WAVE_SAW - 1].Data()[50], tables[WAVE_SAW - 1].Data()[700]);
+}
+
+TEST(PanelTest, ControlsMirrorTheSetters) {
+    PolySynth synth;
+    EXPECT_EQ(synth.GetControls().size(), 59u);
+    EXPECT_EQ(synth.GetControlValue(20), 1.0);
+    synth.SetPolyphony(1);
+    EXPECT_EQ(synth.GetControlValue(20), 0.0);
+    synth.SetWaveform(1, WAVE_SAW);
+    EXPECT_EQ(synth.GetControlValue(12), 1.0);
+    for (std::uint8_t id : {9, 10, 11, 13})
+        EXPECT_EQ(synth.GetControlValue(id), 0.0) << int(id);
+    synth.SetPitch(1, 0.2);
+    EXPECT_EQ(synth.GetControlValue(14), 0.0);
+    EXPECT_EQ(synth.GetControlValue(15), 0.0);
+    EXPECT_FLOAT_EQ(synth.GetControlValue(16), 0.2f);
+    synth.SetPitch(2, -12);
+    EXPECT_EQ(synth.GetControlValue(71), -1.0);
+    EXPECT_EQ(synth.GetControlValue(72), 0.0);
+    synth.SetPitch(0, -14.5);
+    EXPECT_EQ(synth.GetControlValue(6), -1.0);
+    EXPECT_EQ(synth.GetControlValue(7), -2.0);
+    EXPECT_FLOAT_EQ(synth.GetControlValue(8), -0.5f);
+    EXPECT_FALSE(synth.SetControlValue(99, 5));
+    EXPECT_EQ(synth.GetControlValue(99), 0.0);
+    synth.SetLfo(LFO_RAND, 1, 0, 0, 0, 0, false);
+    EXPECT_EQ(synth.GetControlValue(42), 1.0);
+    EXPECT_EQ(synth.GetControlValue(39), 0.0);
+}
+
+TEST(PanelTest, MovedControlsReachTheirSetters) {
+    PolySynth synth;
+    synth.OnControlChanged({4, 1});
+    EXPECT_EQ(synth.GetPatch().waveform[0], WAVE_SAW);
+    synth.OnControlChanged({6, 1});
+    synth.OnControlChanged({7, 2});
+    synth.OnControlChanged({8, 0.25f});
+    EXPECT_DOUBLE_EQ(synth.GetPatch().pitch[0], 14.25);
+    synth.OnControlChanged({18, 40});
+    EXPECT_EQ(synth.GetPatch().level[1], 40);
+    synth.OnControlChanged({20, 0});
+    EXPECT_EQ(synth.GetPatch().mono, 0);
+    synth.OnControlChanged({23, 0.75f});
+    EXPECT_DOUBLE_EQ(synth.GetPatch().ampEnvelope[2], 0.75);
+    synth.OnControlChanged({41, 1});
+    EXPECT_EQ(synth.GetPatch().lfoWaveform, LFO_TRI);
+    synth.OnControlChanged({31, 999});
+    EXPECT_EQ(synth.GetPatch().resonance, 256);
+    synth.OnControlChanged({70, 1});
+    EXPECT_NE(synth.GetTable(2), nullptr);
+}
+
+}  // namespace
+}  // namespace sound
+
+namespace sound {
+namespace {
+
+TEST(OscillatorTest, BlockRenderingMatchesSampleBySample) {
+    Sample recording;
+    std::vector<std::int16_t> frames(1000);
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        frames[i] = static_cast<std::int16_t>(i * 37 % 30000 - 15000);
+    recording.Assign16(frames, 22050);
+    for (std::uint8_t mode : {Sample::ONE_SHOT, Sample::LOOP_ALL}) {
+        recording.SetLoop(mode, 0, 0);
+        Oscillator a, b;
+        a.Start(recording, 517.3, 22050, 48);
+        b.Start(recording, 517.3, 22050, 48);
+        std::vector<std::int32_t> block(900);
+        std::size_t n = b.RenderPlain(block);
+        for (std::size_t f = 0; f < n; ++f)
+            ASSERT_EQ(block[f], (48 * a.Next(0)) >> 6) << f;
+        if (mode == Sample::ONE_SHOT) {
+            EXPECT_LT(n, block.size());
+            EXPECT_TRUE(b.Finished());
+        } else {
+            EXPECT_EQ(n, block.size());
+        }
+    }
+}
+
+}  // namespace
+}  // namespace sound
