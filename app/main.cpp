@@ -11,6 +11,7 @@
 #include "app/PreviewProgram.h"
 #include "app/ProgramMain.h"
 #include "app/commands/ChordsCommand.h"
+#include "app/commands/RenderCommand.h"
 #include "gfx/display/headless/HeadlessDisplay.h"
 #include "gfx/display/sdl/SdlDisplay.h"
 #include "platform/Files.h"
@@ -26,6 +27,7 @@ struct Subcommand {
 };
 const Subcommand SUBCOMMANDS[] = {
     {"chords", RunChordsCommand},
+    {"render", RunRenderCommand},
 };
 
 using platform::headless::ScriptCommand;
