@@ -31,6 +31,15 @@ Thread::~Thread() {
     if (thread.joinable()) thread.join();
 }
 
+Thread& Thread::operator=(Thread&& other) noexcept {
+    if (this != &other) {
+        if (thread.joinable()) thread.join();
+        done = std::move(other.done);
+        thread = std::move(other.thread);
+    }
+    return *this;
+}
+
 bool Thread::Join(std::uint32_t timeoutMs) {
     if (!thread.joinable()) return true;
     {

@@ -34,6 +34,9 @@ class Thread {
     ~Thread();
     Thread(const Thread&) = delete;
     Thread& operator=(const Thread&) = delete;
+    Thread(Thread&&) noexcept = default;
+    // Waits for a thread this one still holds before taking the other's.
+    Thread& operator=(Thread&& other) noexcept;
 
     bool Running() const { return thread.joinable(); }
     // Waits up to timeoutMs for the body to return. On a timeout the thread is left to

@@ -1,0 +1,140 @@
+#include "app/ChordPlayer.h"
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/Clock.h"
+
+namespace app {
+namespace {
+
+// An instrument that writes down what it was asked to play, and when.
+class Recorder : public sound::VoiceRoot {
+  public:
+    struct Event {
+        bool on;
+        int note;
+        std::uint32_t time;
+    };
+    std::vector<Event> Events() {
+        std::lock_guard lock(mutex);
+        return events;
+    }
+    int NoteOn(int note, int velocity) override {
+        EXPECT_EQ(velocity, ChordPlayer::VELOCITY);
+        std::lock_guard lock(mutex);
+        events.push_back({true, note, platform::TickMs()});
+        return note;
+    }
+    void NoteOff(int note) override {
+        std::lock_guard lock(mutex);
+        events.push_back({false, note, platform::TickMs()});
+    }
+    void AllNotesOff() override {}
+    bool SetSampleRate(std::uint32_t) override { return true; }
+    bool Render(std::span<std::int32_t>) override { return false; }
+    bool Load(std::istream&, std::string&) override { return false; }
+    bool Save(std::ostream&) override { return false; }
+    bool SetControlValue(std::uint8_t, double) override { return false; }
+    void SelectRadio(std::uint8_t, std::uint8_t, std::uint8_t) override {}
+    double GetControlValue(std::uint8_t) override { return 0; }
+    sound::FileType GetFileType() const override { return {"*.x", "x"}; }
+    int OnControlChanged(const sound::ControlChange&) override { return 0; }
+    std::span<const sound::Control> GetControls() override { return {}; }
+
+  private:
+    std::mutex mutex;
+    std::vector<Event> events;
+};
+
+struct PlayerFixture : ::testing::Test {
+    platform::FakeClock clock{100000};
+    platform::ScopedClock useClock{clock};
+    std::array<Recorder, 6> strings;
+    ChordPlayer player;
+    void SetUp() override {
+        ChordPlayer::Instruments instruments{};
+        for (int s = 0; s < 6; ++s) instruments[s] = &strings[s];
+        player.SetInstruments(instruments);
+    }
+    static StrumShape Shape(theory::Frets frets, theory::StringTuning tuning = {4, 9, 2, 7, 11, 4}) {
+        StrumShape shape;
+        shape.valid = true;
+        shape.voicing.frets = frets;
+        shape.tuning = tuning;
+        return shape;
+    }
+};
+
+TEST_F(PlayerFixture, StrumSoundsEachPlayedStringFromTheLowestUpward) {
+    player.Publish(Shape({-1, 3, 2, 0, 1, 0}));  // C major
+    player.Strum();
+    EXPECT_TRUE(strings[0].Events().empty());
+    std::uint32_t previous = 0;
+    const int expected[] = {0, 72, 71, 69, 70, 69};  // each string's own open note is 69
+    for (int s = 1; s < 6; ++s) {
+        auto events = strings[s].Events();
+        ASSERT_EQ(events.size(), 2u) << s;
+        EXPECT_EQ(events[0].note, expected[s]);
+        EXPECT_EQ(events[1].time - events[0].time, ChordPlayer::NOTE_MS);
+        EXPECT_GT(events[0].time, previous);
+        previous = events[0].time;
+    }
+}
+
+TEST_F(PlayerFixture, TwelveStringDoublingAndRetunedStringsWithoutWrapping) {
+    player.doubleOctave = 1;
+    // "Open A": string 4 is tuned from B up to C#, so it sounds 10 semitones below B.
+    player.Publish(Shape({-1, -1, -1, -1, 0, -1}, {4, 9, 4, 9, 1, 4}));
+    player.Strum();
+    auto events = strings[4].Events();
+    ASSERT_EQ(events.size(), 4u);
+    EXPECT_EQ(events[0].note, 59);
+    EXPECT_EQ(events[1].note, 71);
+    EXPECT_EQ(ChordPlayer::NoteNumber(4, 0, {4, 9, 4, 9, 1, 4}), 59);
+}
+
+TEST_F(PlayerFixture, AStrumWaitsForTheGapAfterAnArpeggioAndStopsPlayback) {
+    player.Publish(Shape({0, -1, -1, -1, -1, -1}));
+    player.playing = 1;
+    player.lastNoteTime = clock.NowMs() - 100;
+    std::uint32_t start = clock.NowMs();
+    player.Strum();
+    EXPECT_EQ(player.playing, 0u);
+    auto events = strings[0].Events();
+    ASSERT_FALSE(events.empty());
+    EXPECT_GE(events[0].time - start, 150u);
+    // Nothing to strum: silence.
+    player.Publish(StrumShape{});
+    player.Strum();
+    EXPECT_EQ(strings[0].Events().size(), 2u);
+}
+
+// The main thread keeps publishing new shapes while the player strums them.
+TEST_F(PlayerFixture, ThePlayerThreadStrumsWhileTheMainThreadChangesTheShape) {
+    platform::SetClock(nullptr);  // real threads, real time
+    player.lastNoteTime = platform::TickMs() - ChordPlayer::ARPEGGIO_GAP_MS;
+    player.StartPlayer();
+    for (int i = 0; i < 40; ++i) {
+        std::int8_t f = static_cast<std::int8_t>(i % 5);
+        player.Publish(Shape({f, f, f, f, f, f}));
+        if (i % 10 == 0) player.strumRequest = 1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    for (int i = 0; i < 400 && player.strumRequest; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    player.StopPlayer();
+    EXPECT_EQ(player.strumRequest, 0u);
+    // Every note that went on went off, and every strum used one whole shape.
+    for (auto& string : strings) {
+        auto events = string.Events();
+        EXPECT_EQ(events.size() % 2, 0u);
+        EXPECT_FALSE(events.empty());
+    }
+}
+
+}  // namespace
+}  // namespace app
