@@ -11,6 +11,8 @@
 #include "gfx/Draw.h"
 #include "gfx/Font.h"
 #include "gfx/Pixel.h"
+#include "gfx/PopupMenu.h"
+#include "gfx/Vector.h"
 #include "platform/Image.h"
 #include "platform/Resources.h"
 #include "res/EmbeddedResources.h"
@@ -90,6 +92,33 @@ TEST_F(Renders, MarkedUpText) {
     drawString8x16(*s, -1, 146, "8x16: Fretlore 1.03", 0);
     Save(*s, "markup");
     EXPECT_TRUE(AnyPixelNot(*s, 0xE718));
+}
+
+TEST_F(Renders, SelectModeMenuOverTheScreen) {
+    auto screen = createSurface(240, 320);
+    SurfacePtr background = loadImageResource(105, platform::RESOURCE_GIF);
+    ASSERT_TRUE(background);
+    copyInto(*screen, *background);
+    // Something of a screen behind the menu: a panel and a few note dots.
+    attachSurface(*screen);
+    drawRoundedRect(10.5, 180.5, 230.5, 265.5, 5, 0, 0xFFFFFFFF);
+    drawRoundedRect(10.5, 180.5, 230.5, 265.5, 5, 1.0, 0xFF000000);
+    for (int i = 0; i < 6; ++i) {
+        drawEllipse(30.5 + 36 * i, 222.5, 8, 8, 0, 16, i % 3 ? 0xFFFFFFFF : 0xFF00FFFF);
+        drawEllipse(30.5 + 36 * i, 222.5, 8, 8, 1.0, 16, 0xFF000000);
+    }
+    attachSurface(nullptr, 0, 0, 0);
+    PopupMenu menu;
+    setApplicationMenuStyle(menu, &fonts[3], &fonts[1]);
+    menu.selectedIndex = 1;
+    ASSERT_TRUE(menu.Build("Select Mode",
+                           "01Guitar Chords,02Piano Chords,03Scales,04Chord Sequencer,05Chord "
+                           "Groups,06Chord Detection,07Load / Save,10Exit Program",
+                           240, 320));
+    menu.list.Item(4).flags |= ITEM_PRESSED;  // "Scales" under the stylus
+    menu.Paint(*screen);
+    Save(*screen, "select-mode-menu");
+    EXPECT_EQ(getPixel(*screen, 45 - 2, 150), 0);  // the outer frame
 }
 
 }  // namespace

@@ -174,15 +174,18 @@ std::vector<std::uint8_t> MakeSysFont(const std::string& fontPath, const FontSty
     }
     if (glyphs.size() > 255 || stripWidth > 0xFFFF)
         throw std::runtime_error("font strip too large");
-    // The hinted stems come out a shade short of full coverage; stretch the ramp so that
-    // they draw in the exact ink colour.
-    int peak = 1;
+    // Hinted stems come out a shade short of full coverage (a pixel-wide stem is a little
+    // narrower than a pixel); stretch the ramp so that the common, stem-level coverage
+    // reaches full and draws in the exact ink colour.
+    std::vector<std::uint8_t> ink;
     for (const Glyph& g : glyphs)
         for (std::uint8_t v : g.coverage)
-            peak = std::max<int>(peak, v);
+            if (v) ink.push_back(v);
+    std::sort(ink.begin(), ink.end());
+    const int full = ink.empty() ? 255 : std::max<int>(1, ink[ink.size() * 9 / 10]);
     for (Glyph& g : glyphs)
         for (std::uint8_t& v : g.coverage)
-            v = static_cast<std::uint8_t>((v * 255 + peak / 2) / peak);
+            v = static_cast<std::uint8_t>(std::min(255, v * 255 / full));
     std::vector<std::uint8_t> strip(static_cast<std::size_t>(stripWidth) * style.height);
     int x = 0;
     for (const Glyph& g : glyphs) {
