@@ -1,10 +1,11 @@
 // Makes every resource the program carries and the C++ table that embeds them.
 //
 //   fretlore_resgen --manifest res/resources.txt --out DIR --font-regular TTF --font-bold TTF
-//                   [--preview SHEET.png]
+//                   --font-condensed TTF --font-condensed-bold TTF [--preview SHEET.png]
+//   fretlore_resgen --vga-8x16 OUT.cpp --console-fonts DIR
 //
 // The manifest names each resource's type, id and the item that makes it; DIR receives
-// the made files and resources.cpp.
+// the made files and resources.cpp. The second form writes the built-in 8 x 16 glyphs.
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "Fonts.h"
 #include "Pictures.h"
 
 namespace {
@@ -33,7 +35,19 @@ std::map<std::string, Item> Items(const Fonts& fonts) {
     auto bmp = [](Canvas (*draw)()) {
         return Item{".bmp", [draw](const std::string& p) { return SaveBmp(draw(), p); }};
     };
+    auto font = [fonts](unsigned id) {
+        return Item{".font", [fonts, id](const std::string& p) {
+                        FontStyle style = SysFontStyle(id);
+                        const std::string* paths[] = {&fonts.regular, &fonts.bold, &fonts.condensed,
+                                                      &fonts.condensedBold};
+                        return SaveSysFont(*paths[static_cast<int>(style.face)], style, p);
+                    }};
+    };
     return {
+        {"font-small", font(1)},
+        {"font-large", font(2)},
+        {"font-compact", font(3)},
+        {"font-medium", font(4)},
         {"title",
          {".jpg", [fonts](const std::string& p) { return SaveJpeg(TitlePicture(fonts), p, 92); }}},
         {"background",
@@ -133,12 +147,24 @@ int main(int argc, char** argv) {
     std::map<std::string, std::string> args;
     for (int i = 1; i + 1 < argc; i += 2)
         args[argv[i]] = argv[i + 1];
+    if (args.count("--vga-8x16")) {
+        try {
+            if (SaveVga8x16Source(args["--console-fonts"], args["--vga-8x16"])) return 0;
+            std::fprintf(stderr, "fretlore_resgen: cannot write %s\n", args["--vga-8x16"].c_str());
+        } catch (const std::exception& ex) {
+            std::fprintf(stderr, "fretlore_resgen: %s\n", ex.what());
+        }
+        return 1;
+    }
     const std::string manifest = args["--manifest"], outDir = args["--out"];
-    Fonts fonts{args["--font-regular"], args["--font-bold"]};
-    if (manifest.empty() || outDir.empty() || fonts.regular.empty() || fonts.bold.empty()) {
-        std::fprintf(stderr,
-                     "usage: fretlore_resgen --manifest FILE --out DIR --font-regular TTF "
-                     "--font-bold TTF\n");
+    Fonts fonts{args["--font-regular"], args["--font-bold"], args["--font-condensed"],
+                args["--font-condensed-bold"]};
+    if (manifest.empty() || outDir.empty() || fonts.regular.empty() || fonts.bold.empty() ||
+        fonts.condensed.empty() || fonts.condensedBold.empty()) {
+        std::fprintf(
+            stderr,
+            "usage: fretlore_resgen --manifest FILE --out DIR --font-regular TTF --font-bold TTF "
+            "--font-condensed TTF --font-condensed-bold TTF\n");
         return 2;
     }
     auto items = Items(fonts);
