@@ -5,7 +5,9 @@
 
 namespace app {
 
-ChordPlayer::~ChordPlayer() { StopPlayer(); }
+ChordPlayer::~ChordPlayer() {
+    StopPlayer();
+}
 
 void ChordPlayer::Publish(const StrumShape& newShape) {
     std::lock_guard lock(shapeMutex);
@@ -53,7 +55,8 @@ void ChordPlayer::Sound(int s, int note) {
 void ChordPlayer::Strum() {
     playing = 0;
     strumRequest = 0;
-    while (platform::TickMs() - lastNoteTime < ARPEGGIO_GAP_MS) platform::SleepMs(1);
+    while (platform::TickMs() - lastNoteTime < ARPEGGIO_GAP_MS)
+        platform::SleepMs(1);
     StrumShape now = Shape();
     if (!now.valid) return;
     for (int s = 0; s < theory::STRING_COUNT; ++s) {

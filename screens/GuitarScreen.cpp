@@ -1,0 +1,201 @@
+#include "screens/GuitarScreen.h"
+
+#include <string>
+
+#include "gfx/Blit.h"
+#include "gfx/Draw.h"
+#include "gfx/Vector.h"
+#include "theory/TheoryTables.h"
+
+namespace screens {
+
+namespace {
+
+constexpr int BOARD_LEFT = 135;
+constexpr int BOARD_RIGHT = 225;
+constexpr int STRING_X0 = 142;
+constexpr int STRING_GAP = 15;
+constexpr int FRET_GAP = 18;
+
+// A fret wire: dark, light, dark.
+void Wire(gfx::Surface& s, int x, int y, int length) {
+    gfx::hLine(s, x, y, length, WIRE_DARK);
+    gfx::hLine(s, x, y + 1, length, WIRE_LIGHT);
+    gfx::hLine(s, x, y + 2, length, WIRE_DARK);
+}
+
+void Cross(gfx::Surface& s, int x, int top) {
+    gfx::line(s, x - 4, top, x + 4, top + 8, BLACK);
+    gfx::line(s, x + 4, top, x - 4, top + 8, BLACK);
+}
+
+std::string TwoDigits(int n) {
+    return (n < 10 ? "0" : "") + std::to_string(n);
+}
+
+template <typename T>
+std::string Join(const T& items, std::string_view separator) {
+    std::string out;
+    for (const auto& item : items) {
+        if (!out.empty()) out += separator;
+        out += item;
+    }
+    return out;
+}
+
+}  // namespace
+
+void DrawFretBoard(gfx::Surface& s, const Fonts& fonts, const ChordView& view) {
+    gfx::fillRect(s, BOARD_LEFT, 20, BOARD_RIGHT, 277, BOARD);
+    if (view.selected) {
+        int label = view.selected->labelFret;
+        gfx::fillRect(s, BOARD_LEFT, FRET_GAP * label + 25, BOARD_RIGHT, FRET_GAP * label + 97,
+                      BOARD_WINDOW);
+    }
+    // The nut.
+    gfx::hLine(s, 136, 21, 88, WHITE);
+    gfx::gradientRect(s, 136, 22, 89, 3, WIRE_DARK, WIRE_LIGHT, false);
+    gfx::hLine(s, 136, 25, 88, WIRE_DARK);
+    for (int n = 0; n <= 13; ++n) {
+        int y = 44 + FRET_GAP * n;
+        gfx::hLine(s, BOARD_LEFT, y - 2, 90, WIRE_DARK);
+        gfx::hLine(s, BOARD_LEFT, y - 1, 90, WIRE_LIGHT);
+        gfx::hLine(s, BOARD_LEFT, y, 90, WIRE_DARK);
+    }
+    gfx::Rect clip = gfx::fullRect(s);
+    for (int fret : {1, 3, 5, 7, 9, 12}) {
+        int y = FRET_GAP * fret + 16;
+        if (fonts.medium) drawCentred(*fonts.medium, s, 233, y, std::to_string(fret), BLACK);
+        if (fret == 12) {
+            gfx::circle(s, 165, y, 4, INLAY, true, clip);
+            gfx::circle(s, 195, y, 4, INLAY, true, clip);
+        } else if (fret != 1 && fret != 9) {
+            gfx::circle(s, 180, y, 4, INLAY, true, clip);
+        }
+    }
+    theory::ChordNotes notes = view.Notes();
+    for (int c = 0; c < 6; ++c) {
+        int x = STRING_X0 + STRING_GAP * c;
+        int string = view.StringInColumn(c);
+        gfx::vLine(s, x, 19, 258, WHITE);
+        if (fonts.medium)
+            drawCentred(*fonts.medium, s, x, 287, theory::NoteNames[view.tuning.strings[string]],
+                        BLACK);
+        if (notes.Contains(view.tuning.strings[string])) {
+            gfx::circle(s, x, 12, 4, BLACK, false, clip);
+        } else {
+            Cross(s, x, 8);
+        }
+    }
+    gfx::attachSurface(s);
+    for (theory::PitchClass note : notes.View()) {
+        for (int c = 0; c < 6; ++c) {
+            int string = view.StringInColumn(c);
+            for (int fret = 1; fret <= 14; ++fret) {
+                if (theory::NoteAt(view.tuning.strings, string, fret) != note) continue;
+                gfx::drawEllipse(142.5 + STRING_GAP * c, 16 + FRET_GAP * fret, 4, 4, 0.0, 16,
+                                 note == view.root ? ROOT_DOT : NOTE_DOT);
+            }
+        }
+    }
+}
+
+void DrawChordDiagram(gfx::Surface& s, const Fonts& fonts, const ChordView& view) {
+    bool sequencer = view.mode == 3;
+    const int x0 = sequencer ? 130 : 6, y0 = sequencer ? 20 : 165, d = sequencer ? 15 : 18;
+    gfx::fillRect(s, x0, y0, x0 + 6 * d, y0 + 112, BOARD);
+    for (int k = 0; k <= 4; ++k)
+        Wire(s, x0, y0 - 1 + 28 * k, 6 * d);
+    auto columnX = [&](int c) { return x0 + d / 2 + c * d; };
+    for (int c = 0; c < 6; ++c) {
+        gfx::vLine(s, columnX(c), y0, 112, WHITE);
+        int string = view.StringInColumn(c);
+        if (fonts.medium)
+            drawCentred(*fonts.medium, s, columnX(c), y0 + 122,
+                        theory::NoteNames[view.tuning.strings[string]], BLACK);
+    }
+    if (!view.selected) return;
+    const theory::Voicing& v = *view.selected;
+    if (fonts.medium)
+        gfx::drawText(*fonts.medium, s, x0 + 6 * d + 10, y0 + 14 - fonts.medium->height / 2,
+                      TwoDigits(v.labelFret + 1), BLACK);
+    // Barres: a run of strings stopped at the same lowest fret is joined by a bar.
+    int lowest = 255, barreX = 0;
+    for (int string = 0; string < 6; ++string) {
+        int fret = v.frets[string];
+        if (fret <= 0) {
+            lowest = 255;
+            continue;
+        }
+        int r = fret - v.labelFret, x = columnX(view.ColumnOfString(string)), y = y0 + 28 * r - 14;
+        if (r < lowest) {
+            lowest = r;
+            barreX = x;
+        }
+        if (r == lowest)
+            gfx::fillRect(s, std::min(barreX, x), y - 8, std::max(barreX, x), y + 7, WIRE_DARK);
+    }
+    gfx::attachSurface(s);
+    gfx::Rect clip = gfx::fullRect(s);
+    for (int string = 0; string < 6; ++string) {
+        int fret = v.frets[string], x = columnX(view.ColumnOfString(string));
+        if (fret > 0) {
+            theory::PitchClass note = theory::NoteAt(view.tuning.strings, string, fret);
+            drawNoteDot(s, fonts, x, y0 + 28 * (fret - v.labelFret) - 14, 9, note,
+                        note == view.root);
+        } else if (fret == 0) {
+            gfx::circle(s, x, y0 - 8, 4, BLACK, false, clip);
+        } else {
+            Cross(s, x, y0 - 12);
+        }
+    }
+}
+
+void DrawTitledBox(gfx::Surface& s, const Fonts& fonts, int x, int y, int width,
+                   std::string_view title, std::string_view text) {
+    if (!fonts.medium) return;
+    const int bar = fonts.medium->height, height = bar + 2 * fonts.medium->height;
+    gfx::attachSurface(s);
+    double left = x + 0.5, top = y + 0.5, right = x + width + 0.5, bottom = y + height + 0.5;
+    gfx::drawRoundedRect(left, top, right, bottom, 5, 0.0, 0xFFFFFFFF);
+    gfx::drawRoundedRectRadii(left, top, right, top + bar, 5, 5, 0, 0, 0.0, 0xFF000000);
+    gfx::drawRoundedRect(left, top, right, bottom, 5, 1.0, 0xFF000000);
+    gfx::drawText(*fonts.medium, s, x + (width - gfx::textWidth(*fonts.medium, title)) / 2, y + 1,
+                  title, WHITE);
+    gfx::Rect body{x + 4, y + bar + 1, x + width - 3, y + height + 1};
+    gfx::drawTextInRect(*fonts.medium, &s, text, body, BLACK);
+}
+
+void DrawChordInfo(gfx::Surface& s, const Fonts& fonts, const ChordView& view) {
+    bool sequencer = view.mode == 3;
+    const int x = sequencer ? 125 : 5, y = sequencer ? 10 : 155, width = sequencer ? 105 : 120;
+    const theory::ChordDef& chord = theory::ChordTypes[view.chordType];
+    std::string description =
+        std::string(theory::NoteNames[view.root]) + " " + std::string(chord.longName);
+    theory::ChordNotes notes = view.Notes();
+    std::vector<std::string> names, steps;
+    for (theory::PitchClass n : notes.View())
+        names.emplace_back(theory::NoteNames[n]);
+    for (int i = 1; i < notes.count; ++i)
+        steps.push_back(std::to_string(theory::WrapPitch(notes.notes[i] - notes.notes[i - 1])));
+    DrawTitledBox(s, fonts, x, y, width, "Desciption", description);
+    DrawTitledBox(s, fonts, x, y + 46, width, "Chord Notes", Join(names, ", "));
+    DrawTitledBox(s, fonts, x, y + 92, width, "Half-Steps", Join(steps, "-"));
+}
+
+std::optional<FretTap> GuitarFretTap(const ChordView& view, int x, int y) {
+    if (x < BOARD_LEFT || x > BOARD_RIGHT || y < 7 || y > 277) return std::nullopt;
+    int column = (x - BOARD_LEFT) / STRING_GAP;
+    if (column > 5) return std::nullopt;
+    return FretTap{view.StringInColumn(column), (y - 7) / FRET_GAP, column};
+}
+
+void DrawGuitarTapDot(gfx::Surface& s, const Fonts& fonts, const ChordView& view,
+                      const FretTap& tap) {
+    theory::PitchClass note = theory::NoteAt(view.tuning.strings, tap.string, tap.fret);
+    gfx::attachSurface(s);
+    drawNoteDot(s, fonts, 142.5 + STRING_GAP * tap.column, FRET_GAP * tap.fret + 16.5, 10, note,
+                note == view.root);
+}
+
+}  // namespace screens

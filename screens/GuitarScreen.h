@@ -1,0 +1,33 @@
+#pragma once
+// The Guitar Chords screen: the fret board with every chord note, the selected shape as a
+// chord box, or the chord described in words.
+
+#include <optional>
+
+#include "screens/ChordView.h"
+
+namespace screens {
+
+// Right side, strings running down; mode 0 only.
+void DrawFretBoard(gfx::Surface& surface, const Fonts& fonts, const ChordView& view);
+// The selected shape as a chord box: lower left in modes 0 to 2, upper right in mode 3.
+void DrawChordDiagram(gfx::Surface& surface, const Fonts& fonts, const ChordView& view);
+// "Desciption", "Chord Notes" and "Half-Steps" in three titled boxes.
+void DrawChordInfo(gfx::Surface& surface, const Fonts& fonts, const ChordView& view);
+// A white rounded box with its title in white on a black bar and two rows of text.
+void DrawTitledBox(gfx::Surface& surface, const Fonts& fonts, int x, int y, int width,
+                   std::string_view title, std::string_view text);
+
+struct FretTap {
+    int string;  // 0..5
+    int fret;    // 0 is the open string above the nut
+    int column;  // where it is drawn
+};
+// The string and fret under a tap on the Guitar Chords fret board, if any. Taps follow the
+// drawing: with the left hand the columns are mirrored, so a tap plays the string it hits.
+std::optional<FretTap> GuitarFretTap(const ChordView& view, int x, int y);
+// The dot drawn at once under a tap on a chord note (the caller presents it).
+void DrawGuitarTapDot(gfx::Surface& surface, const Fonts& fonts, const ChordView& view,
+                      const FretTap& tap);
+
+}  // namespace screens
