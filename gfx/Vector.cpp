@@ -10,7 +10,7 @@
 #include <agg_renderer_scanline.h>
 #include <agg_rendering_buffer.h>
 #include <agg_rounded_rect.h>
-#include <agg_scanline_u.h>
+#include <agg_scanline_p.h>
 
 namespace gfx {
 
@@ -41,7 +41,7 @@ void Render(Path& path, std::uint32_t colour) {
     agg::renderer_scanline_aa_solid<agg::renderer_base<agg::pixfmt_rgb565>> solid(base);
     solid.color(ToAgg(colour));
     agg::rasterizer_scanline_aa<> rasterizer;
-    agg::scanline_u8 scanline;
+    agg::scanline_p8 scanline;
     rasterizer.add_path(path);
     agg::render_scanlines(rasterizer, scanline, solid);
 }

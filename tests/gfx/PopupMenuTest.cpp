@@ -22,7 +22,10 @@ std::string Numbered(int count) {
     std::string items;
     for (int i = 1; i <= count; ++i) {
         if (i > 1) items += ',';
-        items += (i < 10 ? "0" : "") + std::to_string(i) + "Item " + std::to_string(i);
+        if (i < 10) items += '0';
+        items += std::to_string(i);
+        items += "Item ";
+        items += std::to_string(i);
     }
     return items;
 }
