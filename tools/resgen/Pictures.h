@@ -10,6 +10,8 @@ namespace resgen {
 struct Fonts {
     std::string regular;  // a TrueType sans face
     std::string bold;
+    std::string condensed;  // narrower cuts of the same face
+    std::string condensedBold;
 };
 
 Canvas TitlePicture(const Fonts& fonts);  // "GIF" 1, 200 x 220
