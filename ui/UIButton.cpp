@@ -2,6 +2,7 @@
 
 #include "gfx/Draw.h"
 #include "ui/ImageStrip.h"
+#include "ui/Paint.h"
 #include "ui/TDesktop.h"
 
 namespace ui {
@@ -123,7 +124,7 @@ void UIButton::DrawBevel(gfx::Surface& s, int left, int top, bool down) const {
     int right = left + width, bottom = top + height;
     int w = width, h = height;
     if (!(state & BUTTON_FLAT)) {
-        gfx::fillRect(s, left + 1, top + 1, right - 1, bottom - 1, faceColour);
+        fillBox(s, left + 1, top + 1, right - 1, bottom - 1, faceColour);
         gfx::rectangle(s, left, top, right, bottom, borderColour);
         std::uint16_t lowOuter = down ? WHITE : DARK;
         std::uint16_t highOuter = down ? DARK : WHITE;

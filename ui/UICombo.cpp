@@ -4,6 +4,7 @@
 
 #include "gfx/Draw.h"
 #include "ui/ImageStrip.h"
+#include "ui/Paint.h"
 #include "ui/TDesktop.h"
 #include "ui/WidgetText.h"
 
@@ -148,9 +149,9 @@ void UICombo::Draw(gfx::Surface& s) {
     LocalToScreen(left, top);
     int fh = FontHeight(), bw = ArrowBoxWidth();
     int right = left + width, bottom = top + fh + 4;
-    gfx::fillRect(s, left + 1, top + 1, right - bw - 1, bottom - 1, list.backColour);
+    fillBox(s, left + 1, top + 1, right - bw - 1, bottom - 1, list.backColour);
     gfx::rectangle(s, left, top, right, bottom, list.frameColour);
-    gfx::fillRect(s, right - bw + 2, top + 2, right - 2, top + fh + 2, arrowColour);
+    fillBox(s, right - bw + 2, top + 2, right - 2, top + fh + 2, arrowColour);
     DrawArrowBox(s, right - bw + 2, top + 2, right - 2);
     DrawSelection(s, left, top, width - bw - 1);
     int cx = right - (bw >> 1), cy = top + ((fh + 4) >> 1) - 1;

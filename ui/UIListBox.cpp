@@ -6,6 +6,7 @@
 #include "gfx/Blit.h"
 #include "platform/Clock.h"
 #include "ui/ImageStrip.h"
+#include "ui/Paint.h"
 #include "ui/TDesktop.h"
 #include "ui/WidgetText.h"
 
@@ -369,11 +370,11 @@ void UIListBox::Draw(gfx::Surface& s) {
         gfx::copyRect(s, lx, ly, snapshot->Width(), snapshot->Height(), *snapshot, 0, 0);
         return;
     }
-    gfx::fillRect(s, lx + 1, ly + 1, lx + width - 1, ly + height - 1, backColour);
+    fillBox(s, lx + 1, ly + 1, lx + width - 1, ly + height - 1, backColour);
     gfx::rectangle(s, lx, ly, lx + width, ly + height, frameColour);
     if (Selection() >= 0 && cursor >= 0 && cursor < rows) {
         int barTop = ly + 1 + cursor * rowHeight;
-        gfx::fillRect(s, lx + 1, barTop, lx + textRight, barTop + rowHeight - 1, selectColour);
+        fillBox(s, lx + 1, barTop, lx + textRight, barTop + rowHeight - 1, selectColour);
     }
     DrawRows(s, lx, ly, textRight);
     if (style & LIST_SNAPSHOT) {

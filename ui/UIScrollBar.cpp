@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "ui/ImageStrip.h"
+#include "ui/Paint.h"
 #include "ui/TDesktop.h"
 
 namespace ui {
@@ -202,8 +203,8 @@ void UIScrollBar::Draw(gfx::Surface& s) {
     }
     int thick = static_cast<int>(arrowSize) - 1;
     gfx::Rect bar = Oriented(Horizontal(), 0, 0, Length(), thick);
-    gfx::fillRect(s, left + bar.left + 1, top + bar.top + 1, left + bar.right - 1,
-                  top + bar.bottom - 1, trackColour);
+    fillBox(s, left + bar.left + 1, top + bar.top + 1, left + bar.right - 1, top + bar.bottom - 1,
+            trackColour);
     gfx::rectangle(s, left + bar.left, top + bar.top, left + bar.right, top + bar.bottom,
                    frameColour);
     if (trackLength > 0) {
@@ -216,8 +217,7 @@ void UIScrollBar::DrawThumb(gfx::Surface& s, const gfx::Rect& r) const {
     int right = r.right - 1, bottom = r.bottom - 1;  // inclusive
     if (right - r.left < 2 || bottom - r.top < 2) return;
     bool dragging = Dragging();
-    gfx::fillRect(s, r.left + 1, r.top + 1, right - 1, bottom - 1,
-                  dragging ? dragColour : thumbColour);
+    fillBox(s, r.left + 1, r.top + 1, right - 1, bottom - 1, dragging ? dragColour : thumbColour);
     gfx::rectangle(s, r.left, r.top, right, bottom, gripColour);
     std::uint16_t light = dragging ? shadeColour : WHITE;
     std::uint16_t dark = dragging ? WHITE : shadeColour;
