@@ -4,7 +4,7 @@
 
 namespace app {
 
-int ProgramMain(TProgram& program, Host& host) {
+int ProgramMain(TProgram& program, Host& host, const std::function<void()>& beforeRun) {
     platform::Window* window = program.Create(host);
     if (!window) return 0;
     if (!program.display || program.display->Params().height < 320) {
@@ -13,6 +13,7 @@ int ProgramMain(TProgram& program, Host& host) {
         return 0;
     }
     platform::CreateFolder(ModulePath("Sequences"));
+    if (beforeRun) beforeRun();
     program.Run();
     return 0;
 }

@@ -2,20 +2,23 @@
 // The program object: owns the one window and the display, and runs the paced frame loop.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "gfx/display/Display.h"
 #include "platform/Window.h"
+#include "platform/audio/WaveOut.h"
 
 namespace app {
 
-// What the entry function hands the program: the backend it runs on and the display
-// that goes with it.
+// What the entry function hands the program: the backend it runs on, the display that
+// goes with it, and the sound device (null: the program runs silently).
 struct Host {
     platform::Backend& backend;
     gfx::DisplayFactory displayFactory;
+    std::function<std::unique_ptr<platform::WaveOut>()> makeWaveOut = {};
 };
 
 class TProgram {

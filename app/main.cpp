@@ -8,13 +8,15 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "app/PreviewProgram.h"
+#include "app/MyGame.h"
 #include "app/ProgramMain.h"
 #include "app/commands/ChordsCommand.h"
 #include "app/commands/RenderCommand.h"
 #include "gfx/display/headless/HeadlessDisplay.h"
 #include "gfx/display/sdl/SdlDisplay.h"
 #include "platform/Files.h"
+#include "platform/audio/HeadlessWaveOut.h"
+#include "platform/audio/sdl/SdlWaveOut.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "platform/sdl/SdlBackend.h"
 #include "res/EmbeddedResources.h"
@@ -60,11 +62,33 @@ bool BuildScript(const app::Options& options, std::vector<ScriptCommand>& script
     return true;
 }
 
-std::string StateJson(const app::TProgram& program) {
-    std::ostringstream json;
-    json << "{\"title\": \"" << program.title
-         << "\", \"active\": " << (program.active ? "true" : "false") << "}\n";
-    return json.str();
+// The sound device: a WAV file when asked for, else the sound card (or, headless, none).
+std::function<std::unique_ptr<platform::WaveOut>()> SoundDevice(const app::Options& options) {
+    std::string wav = options.audioOutPath;
+    bool headless = options.headless;
+    return [wav, headless]() -> std::unique_ptr<platform::WaveOut> {
+        if (!wav.empty()) return std::make_unique<platform::WavFileWaveOut>(wav);
+        if (headless) return std::make_unique<platform::NullWaveOut>();
+        return std::make_unique<platform::SdlWaveOut>();
+    };
+}
+
+int RunGame(app::Host& host) {
+    app::MyGame game;
+    if (auto* headless = dynamic_cast<platform::headless::HeadlessBackend*>(&host.backend)) {
+        headless->SetStateWriter([&game](const std::string& path, std::string& error) {
+            std::string json = game.StateJson();
+            if (platform::WriteFileAtomically(
+                    path, {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()}))
+                return true;
+            error = "cannot write the file";
+            return false;
+        });
+    }
+    return app::ProgramMain(game, host, [&game] {
+        game.player.StartPlayer();
+        game.ShowTitleScreen();
+    });
 }
 
 int RunHeadless(const app::Options& options) {
@@ -72,17 +96,8 @@ int RunHeadless(const app::Options& options) {
     if (!BuildScript(options, script)) return 2;
     platform::headless::HeadlessBackend backend;
     backend.SetScript(std::move(script));
-    app::PreviewProgram program;
-    backend.SetStateWriter([&program](const std::string& path, std::string& error) {
-        std::string json = StateJson(program);
-        if (platform::WriteFileAtomically(
-                path, {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()}))
-            return true;
-        error = "cannot write the file";
-        return false;
-    });
-    app::Host host{backend, gfx::headless::displayFactory()};
-    int result = app::ProgramMain(program, host);
+    app::Host host{backend, gfx::headless::displayFactory(), SoundDevice(options)};
+    int result = RunGame(host);
     return backend.Failures() > 0 ? 1 : result;
 }
 
@@ -97,9 +112,8 @@ int RunWindowed(const app::Options& options) {
                      error.c_str());
         return 1;
     }
-    app::PreviewProgram program;
-    app::Host host{*backend, gfx::sdl::displayFactory()};
-    return app::ProgramMain(program, host);
+    app::Host host{*backend, gfx::sdl::displayFactory(), SoundDevice(options)};
+    return RunGame(host);
 }
 
 }  // namespace

@@ -57,10 +57,12 @@ struct PlayerFixture : ::testing::Test {
     ChordPlayer player;
     void SetUp() override {
         ChordPlayer::Instruments instruments{};
-        for (int s = 0; s < 6; ++s) instruments[s] = &strings[s];
+        for (int s = 0; s < 6; ++s)
+            instruments[s] = &strings[s];
         player.SetInstruments(instruments);
     }
-    static StrumShape Shape(theory::Frets frets, theory::StringTuning tuning = {4, 9, 2, 7, 11, 4}) {
+    static StrumShape Shape(theory::Frets frets,
+                            theory::StringTuning tuning = {4, 9, 2, 7, 11, 4}) {
         StrumShape shape;
         shape.valid = true;
         shape.voicing.frets = frets;

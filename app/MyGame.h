@@ -1,0 +1,131 @@
+#pragma once
+// The application: its instruments, fonts and pictures, the one set of widgets all modes
+// share, the mode menu, and what every key, tap and command does.
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "app/ChordPlayer.h"
+#include "app/TProgram.h"
+#include "gfx/Font.h"
+#include "gfx/PopupMenu.h"
+#include "screens/ChordView.h"
+#include "sound/Mixer.h"
+#include "sound/Sampler.h"
+#include "theory/Voicing.h"
+#include "ui/ImageStrip.h"
+#include "ui/TDesktop.h"
+#include "ui/UIButton.h"
+#include "ui/UICombo.h"
+#include "ui/UIScrollBar.h"
+
+namespace app {
+
+// Modes, in the order of the "Select Mode" menu.
+enum Mode : std::int32_t {
+    MODE_GUITAR = 0,
+    MODE_PIANO = 1,
+    MODE_SCALES = 2,
+    MODE_SEQUENCER = 3,
+    MODE_GROUPS = 4,
+    MODE_DETECTION = 5,
+};
+
+// Command ids of the main screen's widgets.
+enum WidgetId : std::uint16_t {
+    ID_ROOT = 100,
+    ID_CHORD = 101,
+    ID_TUNING = 103,
+    ID_INVERSION = 104,
+    ID_LEFT_HANDED = 105,
+    ID_SPLIT_CHORDS = 106,
+    ID_HELP = 107,
+    ID_STRUM = 108,
+    ID_MORE = 109,
+    ID_MENU = 111,
+    ID_SCALE = 112,
+    ID_SEQUENCER_PLAY = 113,
+    ID_SEQUENCER_STOP = 114,
+    ID_KEY = 120,
+    ID_TRIGGER = 121,
+    ID_DETECT = 122,
+    ID_NR = 123,
+    ID_STRING_FIRST = 130,
+    ID_STRING_LAST = 135,
+};
+
+class MyGame : public TProgram {
+  public:
+    MyGame();
+    ~MyGame() override;
+
+    int Frame() override;
+    int CanClose() override { return 1; }
+    int OnCreate() override;
+    void BuildScreen() override;
+    int OnExit() override;
+    platform::LResult HandleMessage(std::uint32_t msg, platform::WParam wParam,
+                                    platform::LParam lParam) override;
+
+    // Shown once before the frame loop; 1 when dismissed, 0 when the program is quitting.
+    int ShowTitleScreen();
+    void ModeMenu();
+    void SetMode(std::int32_t newMode);
+
+    // Searches the selected chord's shapes again, refills the Inversion list and
+    // publishes the selected shape to the player.
+    void FindVoicings();
+    // `PluckString` with the instant dot of a tap on the fret board.
+    void TapFretBoard(int x, int y);
+    // The state a script's `state` command writes: stable keys for tests and tools.
+    std::string StateJson() const;
+    // What the chord screens draw from, as the lists stand now.
+    screens::ChordView CurrentView() const;
+    screens::Fonts Fonts() const { return {&largeFont, &mediumFont, &smallFont}; }
+
+    // Program-wide state.
+    std::int32_t mode = MODE_GUITAR;
+    std::uint32_t moreView = 0;
+    std::uint32_t screenDirty = 1;
+    gfx::SurfacePtr screenCache;
+    std::uint32_t splitChords = 0;
+    std::uint32_t noiseReduction = 0;
+    std::uint32_t detectionDirty = 0;
+    std::uint32_t detectChords = 1;
+    std::int32_t triggerLevel = 48;
+    ui::TDesktop mainDesktop;
+    ChordPlayer player;
+    sound::Mixer mixer;
+    std::array<std::unique_ptr<sound::Sampler>, 6> instruments;
+    theory::VoicingList voicings;
+
+    // The main screen's widgets.
+    ui::TObject sequencerPanel;
+    ui::UICombo rootList, chordList, tuningList, inversionList, scaleList, keyList;
+    ui::UIButton leftHanded, allowSplitChords, detectButton, nrButton;
+    ui::UIButton helpButton, strumButton, moreButton, menuButton;
+    std::array<ui::UIButton, 6> stringButtons;
+    ui::UIScrollBar trigger;
+
+  private:
+    void SetUpSound();
+    void LoadPictures();
+    void AddWidgets();
+    void HandleKey(std::uint32_t key);
+    void HandleCommand(std::uint32_t id);
+    void DrawStaticScreen();
+    void DiskMenu();
+    void PublishShape();
+    void RefreshStringCaptions();
+    void WaitForStylusUp();
+    std::string StrumCaption() const;
+
+    gfx::Font largeFont, mediumFont, smallFont;
+    gfx::SurfacePtr background;
+    gfx::SurfacePtr titlePicture;
+    std::unique_ptr<ui::ImageStrip> arrowFaces, checkFaces, faces50, faces30, faces95, thumbFaces;
+    gfx::PopupMenu modeMenu, diskMenu, exitMenu;
+};
+
+}  // namespace app

@@ -1,0 +1,250 @@
+// What keys, taps and commands do on the main screen.
+
+#include <sstream>
+
+#include "app/MyGame.h"
+#include "gfx/Vector.h"
+#include "platform/Clock.h"
+#include "screens/GuitarScreen.h"
+#include "screens/HelpPages.h"
+#include "theory/ChordSearch.h"
+#include "theory/CurrentTuning.h"
+#include "theory/TheoryTables.h"
+
+namespace app {
+
+namespace {
+
+// The Root item each letter selects; with Shift, the sharp above it.
+int RootForLetter(std::uint32_t key, bool shift) {
+    static constexpr int naturals[] = {9, 11, 0, 2, 4, 5, 7};  // A..G
+    int root = naturals[key - 'A'];
+    bool hasSharp = key != 'B' && key != 'E';
+    return shift && hasSharp ? root + 1 : root;
+}
+
+std::string Escaped(std::string_view text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out;
+}
+
+}  // namespace
+
+platform::LResult MyGame::HandleMessage(std::uint32_t msg, platform::WParam wParam,
+                                        platform::LParam lParam) {
+    using namespace platform;
+    bool captured = mainDesktop.capture != nullptr;
+    mainDesktop.HandleEvent(msg, wParam, lParam);
+    switch (msg) {
+        case MSG_KEYDOWN:
+            HandleKey(static_cast<std::uint32_t>(wParam));
+            break;
+        case MSG_LBUTTONDOWN:
+            if (!captured && mode == MODE_GUITAR) TapFretBoard(PointX(lParam), PointY(lParam));
+            break;
+        case MSG_COMMAND:
+            HandleCommand(CommandId(wParam));
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+void MyGame::HandleKey(std::uint32_t key) {
+    bool ctrl = hWnd->IsKeyDown(platform::KEY_CONTROL),
+         shift = hWnd->IsKeyDown(platform::KEY_SHIFT);
+    if (key >= '0' && key <= '9') {
+        int digit = static_cast<int>(key - '0');
+        if (ctrl) player.PluckString(3, digit);
+        inversionList.list.Select(digit);
+        PublishShape();
+        screenDirty = 1;
+    } else if (key >= 'A' && key <= 'G') {
+        rootList.list.Select(RootForLetter(key, shift));
+        chordList.list.Select(ctrl ? theory::CHORD_MINOR : theory::CHORD_MAJOR);
+        FindVoicings();
+    } else if (key == 'P' || key == 'Q' || key == 'R') {
+        player.style = static_cast<std::int32_t>(key - 'P');
+    } else if (key == 'S') {
+        player.playing = 0;
+    } else if (key == 'X') {
+        FindVoicings();
+    }
+}
+
+void MyGame::HandleCommand(std::uint32_t id) {
+    switch (id) {
+        case ID_ROOT:
+        case ID_CHORD:
+            FindVoicings();
+            break;
+        case ID_TUNING:
+        case ID_LEFT_HANDED:
+            theory::SetTuning(tuningList.list.Selection(), leftHanded.Checked());
+            RefreshStringCaptions();
+            FindVoicings();
+            break;
+        case ID_INVERSION:
+            PublishShape();
+            screenDirty = 1;
+            break;
+        case ID_SCALE:
+            screenDirty = 1;
+            break;
+        case ID_SPLIT_CHORDS:
+            splitChords = allowSplitChords.Checked() ? 1 : 0;
+            FindVoicings();
+            break;
+        case ID_HELP:
+            screens::ShowHelp(screens::ModalContext{*display, *hWnd, Fonts()}, mode);
+            screenDirty = 1;
+            break;
+        case ID_STRUM:
+            if (mode != MODE_GROUPS) player.strumRequest = 1;
+            break;
+        case ID_MORE:
+            moreView = !moreView;
+            SetMode(mode);
+            break;
+        case ID_MENU:
+            ModeMenu();
+            break;
+        case ID_SEQUENCER_PLAY:
+            player.step = 0;
+            player.playing = 1;
+            break;
+        case ID_SEQUENCER_STOP:
+            player.playing = 0;
+            break;
+        case ID_KEY:
+            rootList.list.Select(keyList.list.Selection());
+            FindVoicings();
+            break;
+        case ID_TRIGGER:
+            triggerLevel = 96 - trigger.Value();
+            detectionDirty = 1;
+            break;
+        case ID_DETECT:
+            detectChords = !detectChords;
+            detectButton.SetCaption(detectChords ? "Detect Chords" : "Detect Notes");
+            break;
+        case ID_NR:
+            noiseReduction = !noiseReduction;
+            nrButton.SetCaption(noiseReduction ? "NR: On" : "NR: Off");
+            break;
+        default:
+            if (id >= ID_STRING_FIRST && id <= ID_STRING_LAST)
+                player.PluckString(static_cast<int>(id - ID_STRING_FIRST), 0);
+            break;
+    }
+}
+
+void MyGame::FindVoicings() {
+    int root = rootList.list.Selection(), type = chordList.list.Selection();
+    theory::FindVoicings(root, type, splitChords != 0, voicings);
+    std::vector<std::string> items;
+    theory::FillInversionList(voicings, root, items);
+    inversionList.list.RemoveAll();
+    for (const std::string& item : items)
+        inversionList.list.AddItem(item);
+    inversionList.list.Select(items.empty() ? -1 : 0);
+    PublishShape();
+    screenDirty = 1;
+}
+
+void MyGame::PublishShape() {
+    StrumShape shape;
+    int selected = inversionList.list.Selection();
+    if (selected >= 0 && selected < voicings.count) {
+        shape.valid = true;
+        shape.voicing = voicings.items[selected];
+    }
+    shape.tuning = theory::CurrentTuning().strings;
+    player.Publish(shape);
+}
+
+void MyGame::RefreshStringCaptions() {
+    theory::StringTuning strings = theory::CurrentTuning().strings;
+    for (int k = 0; k < 6; ++k)
+        stringButtons[k].SetCaption(theory::NoteNames[strings[k]]);
+}
+
+screens::ChordView MyGame::CurrentView() const {
+    screens::ChordView view;
+    view.root = std::max(rootList.list.Selection(), 0);
+    view.chordType = std::max(chordList.list.Selection(), 0);
+    view.tuning = theory::CurrentTuning();
+    int selected = inversionList.list.Selection();
+    if (selected >= 0 && selected < voicings.count) view.selected = voicings.items[selected];
+    view.mode = mode;
+    return view;
+}
+
+void MyGame::TapFretBoard(int x, int y) {
+    screens::ChordView view = CurrentView();
+    auto tap = screens::GuitarFretTap(view, x, y);
+    if (!tap) return;
+    player.PluckString(tap->string, tap->fret);
+    theory::PitchClass note = theory::NoteAt(view.tuning.strings, tap->string, tap->fret);
+    if (!view.Notes().Contains(note) || !display->Lock()) return;
+    screens::DrawGuitarTapDot(*display->BackBuffer(), Fonts(), view, *tap);
+    display->UnlockAndPresent(0);
+    WaitForStylusUp();
+    screenDirty = 1;
+}
+
+void MyGame::WaitForStylusUp() {
+    for (;;) {
+        platform::Msg msg;
+        while (hWnd->Peek(msg)) {
+            if (msg.message == platform::MSG_QUIT) {
+                hWnd->PostQuit(0);
+                return;
+            }
+            hWnd->Dispatch(msg);
+            if (msg.message == platform::MSG_LBUTTONUP) return;
+        }
+        platform::SleepMs(5);
+    }
+}
+
+std::string MyGame::StateJson() const {
+    std::ostringstream j;
+    auto flag = [](bool b) { return b ? "true" : "false"; };
+    theory::TuningState tuning = theory::CurrentTuning();
+    j << "{\n  \"mode\": " << mode << ",\n  \"moreView\": " << flag(moreView)
+      << ",\n  \"root\": " << rootList.list.Selection()
+      << ",\n  \"chordType\": " << chordList.list.Selection() << ",\n  \"tuning\": " << tuning.index
+      << ",\n  \"inversion\": " << inversionList.list.Selection()
+      << ",\n  \"leftHanded\": " << flag(tuning.leftHanded)
+      << ",\n  \"splitChords\": " << flag(splitChords) << ",\n  \"voicings\": [";
+    for (int i = 0; i < voicings.count; ++i) {
+        const theory::Voicing& v = voicings.items[i];
+        const ui::ListItem* item = inversionList.list.Item(i);
+        j << (i ? ",\n" : "\n") << "    {\"text\": \"" << Escaped(item ? item->text : "")
+          << "\", \"frets\": [";
+        for (int s = 0; s < 6; ++s)
+            j << (s ? ", " : "") << int(v.frets[s]);
+        j << "]}";
+    }
+    j << (voicings.count ? "\n  " : "")
+      << "],\n  \"player\": {\"playing\": " << flag(player.playing)
+      << ", \"strumRequest\": " << flag(player.strumRequest)
+      << ", \"doubleOctave\": " << flag(player.doubleOctave) << ", \"style\": " << player.style
+      << ", \"step\": " << player.step << "},\n  \"visible\": {";
+    bool first = true;
+    for (const ui::TObject* w = mainDesktop.firstChild; w; w = w->next) {
+        if (w->id == 0) continue;
+        j << (first ? "" : ", ") << "\"" << w->id << "\": " << flag(w->Visible());
+        first = false;
+    }
+    j << "}\n}\n";
+    return j.str();
+}
+
+}  // namespace app
