@@ -63,16 +63,21 @@ void MyGame::SetUpSound() {
     }
     theory::SetTuning(0, false);
     ChordPlayer::Instruments strings{};
+    std::string failures;
     for (int k = 1; k <= 6; ++k) {
         auto sampler = std::make_unique<sound::Sampler>();
         mixer.AttachInstrument(sampler.get(), static_cast<std::uint32_t>(k - 1));
-        std::string message;
-        if (!sound::SetUpStringInstrument(
-                *sampler, ModulePathA("g" + std::to_string(k) + ".sampler"), message))
-            std::fprintf(stderr, "fretlore: %s\n", message.c_str());
+        sound::ApplyStartupSettings(*sampler);
+        std::string error = sound::LoadPatchFile(*sampler, ModulePathA("g" + std::to_string(k) + ".sampler"));
+        if (!error.empty()) {
+            sound::ApplySynthesisedGuitar(*sampler);
+            failures += (failures.empty() ? "" : "; ") + error;
+        }
         strings[k - 1] = sampler.get();
         instruments[k - 1] = std::move(sampler);
     }
+    // One line for all six strings: a missing file is no error, but it should not go unnoticed.
+    if (!failures.empty()) std::fprintf(stderr, "fretlore: synthesised guitar instead of: %s\n", failures.c_str());
     player.SetInstruments(strings);
 }
 
