@@ -54,6 +54,7 @@ void fillRect(Surface& s, int left, int top, int right, int bottom, std::uint16_
     top = std::max(top, 0);
     right = std::min(right, s.Width() - 1);
     bottom = std::min(bottom, s.Height() - 1);
+    if (left > right || top > bottom) return;  // wholly off the surface
     int weight = 31 - std::clamp(alpha, 0, 31);
     for (int y = top; y <= bottom; ++y) {
         std::uint16_t* row = s.Row(y);

@@ -10,6 +10,8 @@
 #include "app/MyGame.h"
 #include "app/ProgramMain.h"
 #include "gfx/display/headless/HeadlessDisplay.h"
+#include "platform/Files.h"
+#include "platform/Image.h"
 #include "platform/Resources.h"
 #include "platform/audio/HeadlessWaveOut.h"
 #include "platform/headless/HeadlessBackend.h"
@@ -51,6 +53,15 @@ class GameRun {
         int w = 0, h = 0;
         auto frame = backend.LastFrame(w, h);
         return frame.empty() ? 0 : frame[static_cast<std::size_t>(y) * w + x];
+    }
+
+    // A pixel of a screenshot the script took (0 when it cannot be read).
+    static std::uint16_t ShotPixel(const std::string& path, int x, int y) {
+        auto bytes = platform::ReadWholeFile(path);
+        auto image = bytes ? platform::DecodeImage(*bytes) : std::nullopt;
+        if (!image || x >= image->width || y >= image->height) return 0;
+        std::uint32_t p = image->rgb[static_cast<std::size_t>(y) * image->width + x];
+        return gfx::RGB565(static_cast<int>(p >> 16) & 255, static_cast<int>(p >> 8) & 255, static_cast<int>(p) & 255);
     }
 
     platform::headless::HeadlessBackend backend;

@@ -73,14 +73,16 @@ TEST_F(GuitarMode, HelpShowsThePageOfTheModeAndDoneClosesIt) {
     int text = gfx::drawTextInRect(*fonts.medium, nullptr, HelpFor(0).text, gfx::Rect{15, 15, 220, 310}, 0);
     int height = fonts.large->height + text + 35, top = (320 - height) / 2, bottom = top + height;
     std::string open = std::string(apptest::DISMISS_TITLE) + apptest::TAP_HELP + "frames 3\n";
-    ASSERT_TRUE(run.Run(open + "tap 20 " + std::to_string(bottom - 10) + "\nframes 2\n"));
+    std::string shot = ::testing::TempDir() + "help-open.png";
+    ASSERT_TRUE(run.Run(open + "tap 20 " + std::to_string(bottom - 10) + "\nframes 2\nshot " + shot + "\n"));
     // A tap beside "Done" leaves the box open: the dark blue title bar is still shown.
-    EXPECT_EQ(run.Pixel(22, top + 4), 0x000A);
+    EXPECT_EQ(GameRun::ShotPixel(shot, 22, top + 4), 0x000A);
 
     GameRun closing;
-    ASSERT_TRUE(closing.Run(open + "tap 120 " + std::to_string(bottom - 15) + "\nframes 2\n"));
-    EXPECT_NE(closing.Pixel(22, top + 4), 0x000A);
-    EXPECT_EQ(closing.Pixel(137, 265), BOARD);
+    std::string closed = ::testing::TempDir() + "help-closed.png";
+    ASSERT_TRUE(closing.Run(open + "tap 120 " + std::to_string(bottom - 15) + "\nframes 2\nshot " + closed + "\n"));
+    EXPECT_EQ(GameRun::ShotPixel(closed, 137, 265), BOARD);
+    EXPECT_NE(GameRun::ShotPixel(closed, 22, top + 4), 0x000A);
 }
 
 TEST_F(GuitarMode, TheMenuExitsOnYesAndStaysOnNo) {
