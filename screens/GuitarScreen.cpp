@@ -30,7 +30,9 @@ void Cross(gfx::Surface& s, int x, int top) {
 }
 
 std::string TwoDigits(int n) {
-    return (n < 10 ? "0" : "") + std::to_string(n);
+    std::string text = std::to_string(n);
+    if (text.size() < 2) text.insert(text.begin(), '0');
+    return text;
 }
 
 template <typename T>

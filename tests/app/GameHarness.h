@@ -29,9 +29,8 @@ constexpr const char* TAP_LEFT_HANDED = "tap 12 122\n";
 
 class GameRun {
   public:
-    explicit GameRun(std::function<std::unique_ptr<platform::WaveOut>()> sound = [] {
-        return std::make_unique<platform::NullWaveOut>();
-    })
+    explicit GameRun(std::function<std::unique_ptr<platform::WaveOut>()> sound =
+                         [] { return std::make_unique<platform::NullWaveOut>(); })
         : host{backend, gfx::headless::displayFactory(), std::move(sound)} {
         platform::SetResourceTable(res::EmbeddedResources());
     }
@@ -61,7 +60,8 @@ class GameRun {
         auto image = bytes ? platform::DecodeImage(*bytes) : std::nullopt;
         if (!image || x >= image->width || y >= image->height) return 0;
         std::uint32_t p = image->rgb[static_cast<std::size_t>(y) * image->width + x];
-        return gfx::RGB565(static_cast<int>(p >> 16) & 255, static_cast<int>(p >> 8) & 255, static_cast<int>(p) & 255);
+        return gfx::RGB565(static_cast<int>(p >> 16) & 255, static_cast<int>(p >> 8) & 255,
+                           static_cast<int>(p) & 255);
     }
 
     platform::headless::HeadlessBackend backend;

@@ -47,7 +47,8 @@ TEST_F(GuitarMode, StartsOnCMajorWithItsFirstShapeOnTheBoardAndInTheBox) {
 }
 
 TEST_F(GuitarMode, LeftHandedMirrorsTheBoardAndTheBox) {
-    ASSERT_TRUE(run.Run(std::string(apptest::DISMISS_TITLE) + apptest::TAP_LEFT_HANDED + "frames 2\n"));
+    ASSERT_TRUE(
+        run.Run(std::string(apptest::DISMISS_TITLE) + apptest::TAP_LEFT_HANDED + "frames 2\n"));
     EXPECT_TRUE(run.game.leftHanded.Checked());
     EXPECT_EQ(run.Pixel(157, 34), YELLOW);  // the B string now in the second column
     EXPECT_NE(run.Pixel(202, 34), YELLOW);
@@ -58,10 +59,10 @@ TEST_F(GuitarMode, LeftHandedMirrorsTheBoardAndTheBox) {
 TEST_F(GuitarMode, MoreDescribesTheChordInThreeBoxes) {
     ASSERT_TRUE(run.Run(std::string(apptest::DISMISS_TITLE) + apptest::TAP_MORE + "frames 2\n"));
     EXPECT_EQ(run.game.moreView, 1u);
-    EXPECT_EQ(run.Pixel(8, 160), BLACK);   // the first title bar
-    EXPECT_EQ(run.Pixel(8, 190), WHITE);   // the first box's body
-    EXPECT_EQ(run.Pixel(8, 206), BLACK);   // the second title bar
-    EXPECT_EQ(run.Pixel(8, 252), BLACK);   // the third
+    EXPECT_EQ(run.Pixel(8, 160), BLACK);    // the first title bar
+    EXPECT_EQ(run.Pixel(8, 190), WHITE);    // the first box's body
+    EXPECT_EQ(run.Pixel(8, 206), BLACK);    // the second title bar
+    EXPECT_EQ(run.Pixel(8, 252), BLACK);    // the third
     EXPECT_NE(run.Pixel(33, 232), YELLOW);  // no chord box any more
 }
 
@@ -70,23 +71,27 @@ TEST_F(GuitarMode, HelpShowsThePageOfTheModeAndDoneClosesIt) {
     GameRun probe;
     ASSERT_TRUE(probe.Run(apptest::DISMISS_TITLE));
     const Fonts fonts = probe.game.Fonts();
-    int text = gfx::drawTextInRect(*fonts.medium, nullptr, HelpFor(0).text, gfx::Rect{15, 15, 220, 310}, 0);
+    int text = gfx::drawTextInRect(*fonts.medium, nullptr, HelpFor(0).text,
+                                   gfx::Rect{15, 15, 220, 310}, 0);
     int height = fonts.large->height + text + 35, top = (320 - height) / 2, bottom = top + height;
     std::string open = std::string(apptest::DISMISS_TITLE) + apptest::TAP_HELP + "frames 3\n";
     std::string shot = ::testing::TempDir() + "help-open.png";
-    ASSERT_TRUE(run.Run(open + "tap 20 " + std::to_string(bottom - 10) + "\nframes 2\nshot " + shot + "\n"));
+    ASSERT_TRUE(run.Run(open + "tap 20 " + std::to_string(bottom - 10) + "\nframes 2\nshot " +
+                        shot + "\n"));
     // A tap beside "Done" leaves the box open: the dark blue title bar is still shown.
     EXPECT_EQ(GameRun::ShotPixel(shot, 22, top + 4), 0x000A);
 
     GameRun closing;
     std::string closed = ::testing::TempDir() + "help-closed.png";
-    ASSERT_TRUE(closing.Run(open + "tap 120 " + std::to_string(bottom - 15) + "\nframes 2\nshot " + closed + "\n"));
+    ASSERT_TRUE(closing.Run(open + "tap 120 " + std::to_string(bottom - 15) + "\nframes 2\nshot " +
+                            closed + "\n"));
     EXPECT_EQ(GameRun::ShotPixel(closed, 137, 265), BOARD);
     EXPECT_NE(GameRun::ShotPixel(closed, 22, top + 4), 0x000A);
 }
 
 TEST_F(GuitarMode, TheMenuExitsOnYesAndStaysOnNo) {
-    const std::string toExit = std::string(apptest::DISMISS_TITLE) + apptest::TAP_MENU + "tap 120 246\n";
+    const std::string toExit =
+        std::string(apptest::DISMISS_TITLE) + apptest::TAP_MENU + "tap 120 246\n";
     ASSERT_TRUE(run.Run(toExit + "tap 120 180\nframes 2\nkey D\nframes 1\n"));
     EXPECT_TRUE(run.backend.ScriptDone());
     EXPECT_EQ(run.game.rootList.list.Selection(), 2);  // still running after "No"
@@ -98,7 +103,8 @@ TEST_F(GuitarMode, TheMenuExitsOnYesAndStaysOnNo) {
 }
 
 TEST_F(GuitarMode, KeysSelectRootsChordsAndShapes) {
-    ASSERT_TRUE(run.Run(std::string(apptest::DISMISS_TITLE) + "key shift+ctrl+c\nkey 3\nframes 1\n"));
+    ASSERT_TRUE(
+        run.Run(std::string(apptest::DISMISS_TITLE) + "key shift+ctrl+c\nkey 3\nframes 1\n"));
     EXPECT_EQ(run.game.rootList.list.Selection(), 1);   // C#
     EXPECT_EQ(run.game.chordList.list.Selection(), 1);  // Minor
     EXPECT_EQ(run.game.inversionList.list.Selection(), 3);
@@ -109,7 +115,8 @@ TEST_F(GuitarMode, KeysSelectRootsChordsAndShapes) {
 }
 
 TEST_F(GuitarMode, ATapOnTheLastColumnEdgeDoesNothing) {
-    ASSERT_TRUE(run.Run(std::string(apptest::DISMISS_TITLE) + "down 225 34\nframes 1\nup 225 34\nframes 1\n"));
+    ASSERT_TRUE(run.Run(std::string(apptest::DISMISS_TITLE) +
+                        "down 225 34\nframes 1\nup 225 34\nframes 1\n"));
     EXPECT_EQ(run.game.screenDirty, 0u);  // no dot was drawn, so nothing asks for a redraw
     EXPECT_NE(run.Pixel(226, 16), WHITE);
     EXPECT_NE(run.Pixel(226, 16), YELLOW);

@@ -18,7 +18,10 @@ int main(int argc, char** argv) {
     for (int string = 0; string < 6; ++string) {
         sound::Sampler sampler;
         sound::ConfigureGuitarString(sampler, string);
-        auto path = folder / ("g" + std::to_string(string + 1) + ".sampler");
+        std::string name = "g";
+        name += std::to_string(string + 1);
+        name += ".sampler";
+        auto path = folder / name;
         if (std::string error = sound::SavePatchFile(sampler, path); !error.empty()) {
             std::cerr << "fretlore_guitar: " << error << "\n";
             return 1;

@@ -1,0 +1,60 @@
+// bench-libs: fretlore_app fretlore_display_headless fretlore_platform_headless fretlore_resources
+// Budgets: a full redraw of a mode's static picture ≤ 2 ms, a cached frame ≤ 0.5 ms,
+// start to first frame ≤ 200 ms.
+
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include "app/MyGame.h"
+#include "gfx/display/headless/HeadlessDisplay.h"
+#include "platform/Resources.h"
+#include "platform/audio/HeadlessWaveOut.h"
+#include "platform/headless/HeadlessBackend.h"
+#include "res/EmbeddedResources.h"
+
+namespace {
+
+struct Started {
+    platform::headless::HeadlessBackend backend;
+    app::Host host{backend, gfx::headless::displayFactory(),
+                   [] { return std::make_unique<platform::NullWaveOut>(); }};
+    app::MyGame game;
+    Started() {
+        setenv("FRETLORE_HOME", FRETLORE_APP_DIR, 1);
+        platform::SetResourceTable(res::EmbeddedResources());
+        game.Create(host);
+    }
+};
+
+void GuitarFullRedraw(benchmark::State& state) {
+    Started s;
+    for (auto _ : state) {
+        s.game.screenDirty = 1;
+        s.game.Frame();
+    }
+}
+BENCHMARK(GuitarFullRedraw)->Unit(benchmark::kMicrosecond);
+
+void GuitarCachedFrame(benchmark::State& state) {
+    Started s;
+    s.game.Frame();
+    for (auto _ : state)
+        s.game.Frame();
+}
+BENCHMARK(GuitarCachedFrame)->Unit(benchmark::kMicrosecond);
+
+// Everything from constructing the program to its first presented frame: instruments,
+// patch files, fonts, pictures, widgets and the first voicing search.
+void StartToFirstFrame(benchmark::State& state) {
+    for (auto _ : state) {
+        auto s = std::make_unique<Started>();
+        s->game.Frame();
+        benchmark::DoNotOptimize(s->backend.FramesPresented());
+        state.PauseTiming();  // not the shutdown
+        s.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(StartToFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+}  // namespace

@@ -1,0 +1,75 @@
+// Strum and a tap on the fret board, heard through the WAV-file sound device and analysed.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <span>
+
+#include "../sound/AudioProbe.h"
+#include "GameHarness.h"
+#include "platform/audio/WavFile.h"
+
+namespace {
+
+using apptest::GameRun;
+
+struct Heard {
+    std::vector<std::int16_t> samples;
+    std::uint32_t rate = 0;
+};
+
+Heard RunAndListen(const std::string& script, const std::string& name) {
+    setenv("FRETLORE_HOME", FRETLORE_APP_DIR, 1);  // the generated g1..g6.sampler
+    std::string wav = ::testing::TempDir() + name + ".wav";
+    {
+        GameRun run([wav] { return std::make_unique<platform::WavFileWaveOut>(wav); });
+        EXPECT_TRUE(run.Run(std::string(apptest::DISMISS_TITLE) + script));
+    }
+    unsetenv("FRETLORE_HOME");
+    platform::WavData data;
+    EXPECT_EQ(platform::ReadWavFile(wav, data), "");
+    return {data.samples, data.sampleRate};
+}
+
+TEST(GuitarSound, StrumPlaysTheSelectedShape) {
+    Heard heard = RunAndListen(std::string(apptest::TAP_STRUM) + "wait 1200\n", "strum");
+    ASSERT_EQ(heard.rate, 22050u);
+    ASSERT_GT(heard.samples.size(), 22050u);
+    std::span<const std::int16_t> all(heard.samples);
+    EXPECT_GT(soundtest::Rms(all), 200.0);
+    // C major from the A string up: C3, E3, G3, C4, E4. Their fundamentals stand well above
+    // a note the chord does not hold (F#3).
+    double notHeld = soundtest::MagnitudeAt(all, 22050, 185.0);
+    for (double hz : {130.81, 164.81, 196.0, 261.63})
+        EXPECT_GT(soundtest::MagnitudeAt(all, 22050, hz), 3 * notHeld) << hz;
+}
+
+TEST(GuitarSound, ATapOnTheOpenAStringSoundsA2AndATapOffTheBoardIsSilent) {
+    Heard heard = RunAndListen("tap 150 12\nwait 800\n", "pluck");
+    std::span<const std::int16_t> all(heard.samples);
+    ASSERT_GT(soundtest::Rms(all), 100.0);
+    double hz = soundtest::PeakFrequency(all, 22050, 90, 130);
+    EXPECT_LT(std::abs(soundtest::Cents(hz, 110.0)), 10.0) << hz;
+
+    Heard silent = RunAndListen("tap 225 100\nwait 400\n", "off-board");
+    EXPECT_EQ(soundtest::PeakAbs(std::span<const std::int16_t>(silent.samples)), 0);
+}
+
+TEST(GuitarSound, MissingPatchFilesFallBackToTheSynthesisedGuitar) {
+    setenv("FRETLORE_HOME", "/nonexistent-fretlore-home", 1);
+    std::string wav = ::testing::TempDir() + "fallback.wav";
+    {
+        GameRun run([wav] { return std::make_unique<platform::WavFileWaveOut>(wav); });
+        ::testing::internal::CaptureStderr();
+        EXPECT_TRUE(run.Run(std::string(apptest::DISMISS_TITLE) + "tap 150 12\nwait 600\n"));
+        std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        EXPECT_NE(err.find("g1.sampler"), std::string::npos);
+    }
+    unsetenv("FRETLORE_HOME");
+    platform::WavData data;
+    ASSERT_EQ(platform::ReadWavFile(wav, data), "");
+    EXPECT_GT(soundtest::Rms(std::span<const std::int16_t>(data.samples)), 100.0);
+}
+
+}  // namespace
