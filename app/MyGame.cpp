@@ -9,6 +9,7 @@
 #include "platform/Resources.h"
 #include "platform/audio/HeadlessWaveOut.h"
 #include "screens/GuitarScreen.h"
+#include "screens/MessageBox.h"
 #include "theory/CurrentTuning.h"
 #include "theory/TheoryTables.h"
 
