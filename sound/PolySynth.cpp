@@ -304,12 +304,16 @@ void PolySynth::RenderChunk(std::span<std::int32_t> out) {
         lfoRamp.RenderRamp(ramp);
         lfo.SetSpeed(patch.lfoSpeed);
         lfo.Render(wave);
+        // Locals: the buffers' stores could otherwise alias the patch.
+        const std::int32_t vibrato = patch.vibrato, wahWah = patch.wahWah, tremolo = patch.tremolo;
+        std::int32_t* vib = vibratoBuffer.data();
+        std::int32_t* wah = wahBuffer.data();
+        std::int32_t* trem = tremoloBuffer.data();
         for (std::size_t f = 0; f < frames; ++f) {
             std::int32_t m = (ramp[f] * wave[f]) >> 15;
-            vibratoBuffer[f] =
-                patch.vibrato ? ((((wave[f] - 16384) * ramp[f]) >> 15) * patch.vibrato) >> 8 : 0;
-            wahBuffer[f] = patch.wahWah ? (patch.wahWah * m) >> 7 : 0;
-            tremoloBuffer[f] = 32768 - ((patch.tremolo * m) >> 6);
+            vib[f] = vibrato ? ((((wave[f] - 16384) * ramp[f]) >> 15) * vibrato) >> 8 : 0;
+            wah[f] = wahWah ? (wahWah * m) >> 7 : 0;
+            trem[f] = 32768 - ((tremolo * m) >> 6);
         }
     }
     for (std::uint32_t i = 0; i < activeVoiceBound; ++i) {

@@ -35,14 +35,33 @@ std::int32_t Feedback(const std::uint64_t* reciprocals, std::int32_t q, std::int
 
 // The pitched oscillators, frame by frame; returns the frames made, the last of them the
 // one where a one-shot ran out (the voice is then idle).
+// Two oscillators looping whole tables without a modulator, the synthesiser's usual voice:
+// each oscillator runs as its own loop and the two are mixed afterwards.
+void RenderLoopingPair(Voice& voice, const std::int32_t* vibrato, std::int32_t* signal,
+                       std::int32_t* other, std::size_t n) {
+    Oscillator& o0 = voice.oscillators[Voice::SLOT_1];
+    Oscillator& o1 = voice.oscillators[Voice::SLOT_2];
+    o0.RenderLooping({signal, n}, vibrato);
+    o1.RenderLooping({other, n}, vibrato);
+    const std::int32_t l0 = o0.Level(), l1 = o1.Level();
+    for (std::size_t f = 0; f < n; ++f)
+        signal[f] = (l1 * other[f] + l0 * signal[f]) >> 6;
+}
+
 template <bool LFO>
 std::size_t RenderSources(Voice& voice, const std::int32_t* vibrato, std::int32_t* signal,
                           std::size_t n) {
-    for (std::size_t f = 0; f < n; ++f) {
-        signal[f] = voice.NextSample(LFO ? vibrato[f] : 0);
-        if (voice.idle) return f + 1;
+    // A copy whose address never leaves this loop stays in registers; the voice itself is
+    // seen by other calls, so every store to `signal` would make the compiler reload it.
+    Voice v = voice;
+    std::size_t f = 0;
+    while (f < n) {
+        signal[f] = v.NextSample(LFO ? vibrato[f] : 0);
+        ++f;
+        if (v.idle) break;
     }
-    return n;
+    voice = v;
+    return f;
 }
 
 void AddNoise(std::uint32_t& state, std::int32_t range, std::int32_t* signal, std::size_t n) {
@@ -127,7 +146,18 @@ void RenderGeneralVoice(Voice& voice, std::uint32_t& noiseState, const VoiceBloc
         voice.idle = true;
         return;
     }
-    std::size_t made = RenderSources<LFO>(voice, p.vibrato, signal, out.size());
+    std::size_t made = out.size();
+    if (!voice.fmOn && voice.oscillatorCount == 2 && voice.oscillators[0].IsLooping() &&
+        voice.oscillators[1].IsLooping()) {
+        const std::int32_t* vibrato = p.vibrato;
+        if (!LFO) {
+            std::fill_n(w.feedback.data(), made, 0);
+            vibrato = w.feedback.data();
+        }
+        RenderLoopingPair(voice, vibrato, signal, w.shape.data(), made);
+    } else {
+        made = RenderSources<LFO>(voice, p.vibrato, signal, made);
+    }
     const bool amp = !LFO || p.ampOn;
     // Ticks past the one that turns the envelope off change nothing: off stays off at 0.
     std::size_t live = amp ? voice.ampEnvelope.Render({w.amp.data(), made}) : made;
