@@ -1,5 +1,6 @@
 #include "sound/Envelope.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace sound {
@@ -92,6 +93,75 @@ void Adsr::SetAll(double attack, double decay, double sustain, double release) {
     SetDecay(decay);
     SetSustain(sustain);
     SetRelease(release);
+}
+
+namespace {
+
+// Fills out[k] = (level + (k + 1) × step) >> 9: one stage's straight run of ticks.
+void Ramp(std::int32_t* out, std::size_t n, std::int32_t level, std::int32_t step) {
+    for (std::size_t k = 0; k < n; ++k)
+        out[k] = (level + static_cast<std::int32_t>(k + 1) * step) >> 9;
+}
+
+// The number of whole steps that fit strictly below `room` (0 when room <= 0).
+std::size_t StepsBelow(std::int64_t room, std::int32_t step) {
+    return room <= 0 ? 0 : static_cast<std::size_t>((room + step - 1) / step);
+}
+
+}  // namespace
+
+std::size_t Adsr::Render(std::span<std::int32_t> out) {
+    const std::size_t n = out.size();
+    std::size_t f = 0;
+    std::size_t live = state == OFF ? 0 : n;
+    while (f < n) {
+        std::size_t run = 0;
+        switch (state) {
+            case ATTACK:
+                // Tick k stays in attack while level + k × step + 2 × step < target.
+                if (step > 0) {
+                    run = StepsBelow(std::int64_t{target} - level - 2 * std::int64_t{step}, step);
+                    run = std::min(run, n - f);
+                    Ramp(&out[f], run, level, step);
+                    level += static_cast<std::int32_t>(run) * step;
+                }
+                break;
+            case DECAY:
+                // Tick k stays in decay while level − (k + 1) × decay step > sustain level.
+                if (decayStep > 0) {
+                    run = StepsBelow(std::int64_t{level} - sustainLevel, decayStep);
+                    run = std::min(run == 0 ? 0 : run - 1, n - f);
+                    Ramp(&out[f], run, level, -decayStep);
+                    level -= static_cast<std::int32_t>(run) * decayStep;
+                }
+                break;
+            case SUSTAIN:
+                if (held) {
+                    run = n - f;
+                    std::fill_n(&out[f], run, level >> 9);
+                }
+                break;
+            case RELEASE:
+                // Tick k stays in release while level − (k + 1) × release step >= 1.
+                if (releaseStep > 0 && level > 1) {
+                    run = std::min(static_cast<std::size_t>((level - 1) / releaseStep), n - f);
+                    Ramp(&out[f], run, level, -releaseStep);
+                    level -= static_cast<std::int32_t>(run) * releaseStep;
+                }
+                break;
+            case OFF:
+                run = n - f;
+                level = 0;
+                std::fill_n(&out[f], run, 0);
+                break;
+        }
+        f += run;
+        if (f == n) break;
+        // The tick that ends the stage.
+        out[f++] = Tick();
+        if (state == OFF && live == n) live = f;
+    }
+    return live;
 }
 
 void Adsr::Trigger() {

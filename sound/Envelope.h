@@ -2,6 +2,7 @@
 // Fixed-point envelope generators. Levels run on a 24-bit scale (0..0xFFFFFF) and every
 // Tick returns the level as 15 bits (level >> 9, 0..32767). Both advance once per sample.
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 
@@ -97,6 +98,11 @@ class Adsr {
         }
         return level >> 9;
     }
+
+    // Writes the next out.size() ticks, exactly as that many Tick calls would, a stage at a
+    // time. Returns how many ticks came before the envelope turned off, counting the tick
+    // that turned it off (out.size() when it did not; 0 when it was off already).
+    std::size_t Render(std::span<std::int32_t> out);
 
     State GetState() const { return state; }
     bool Held() const { return held; }

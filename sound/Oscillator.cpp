@@ -1,5 +1,6 @@
 #include "sound/Oscillator.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "sound/Wavetables.h"
@@ -35,6 +36,67 @@ void Oscillator::Start(const Sample& table, double frequency, double rate, std::
 std::int32_t Oscillator::StepFor(double frequency) const {
     if (outputRate <= 0) return 0;
     return ToStep(sourceRate * 4096.0 * frequency / rootFrequency / outputRate);
+}
+
+namespace {
+
+// Interpolates between source frames i and `next` at fraction f (12 bits).
+inline std::int32_t Interpolate(const std::int16_t* d, std::int32_t i, std::int32_t next,
+                                std::int32_t f) {
+    return (d[i] * (4096 - f) + d[next] * f) >> 12;
+}
+
+}  // namespace
+
+std::size_t Oscillator::RenderPlain(std::span<std::int32_t> out) {
+    const std::int16_t* d = data;
+    std::int32_t pos = position;
+    const std::int32_t e = end, st = step, lvl = level;
+    const std::size_t n = out.size();
+    std::size_t f = 0;
+    while (f < n) {
+        // Frames that stay before the last source frame need neither the end check nor
+        // the wrap of the interpolation: steps are never negative, so count them once.
+        std::int64_t room = std::int64_t{e} - 4096 - pos;
+        std::size_t run = room <= 0 ? 0
+                          : st == 0 ? n - f
+                                    : static_cast<std::size_t>((room + st - 1) / st);
+        run = std::min(run, n - f);
+        for (std::size_t k = 0; k < run; ++k, ++f) {
+            out[f] = (lvl * Interpolate(d, pos >> 12, (pos >> 12) + 1, pos & 4095)) >> 6;
+            pos += st;
+        }
+        if (f == n) break;
+        if (pos >= e) {
+            if (loopMode == Sample::ONE_SHOT) {
+                finished = true;
+                break;
+            }
+            pos %= e;
+        }
+        std::int32_t next = pos + 4096 >= e ? 0 : (pos >> 12) + 1;
+        out[f++] = (lvl * Interpolate(d, pos >> 12, next, pos & 4095)) >> 6;
+        pos += st;
+    }
+    position = pos;
+    return f;
+}
+
+void Oscillator::RenderLooping(std::span<std::int32_t> out, const std::int32_t* modulation) {
+    const std::int16_t* d = data;
+    std::int32_t pos = position;
+    const std::int32_t e = end, st = step;
+    std::int32_t value = lastValue;
+    for (std::size_t f = 0; f < out.size(); ++f) {
+        if (pos >= e) pos %= e;
+        std::int32_t next = pos + 4096 >= e ? 0 : (pos >> 12) + 1;
+        value = Interpolate(d, pos >> 12, next, pos & 4095);
+        out[f] = value;
+        pos += st + modulation[f];
+        if (pos < 0) pos = 0;
+    }
+    lastValue = value;
+    position = pos;
 }
 
 void Oscillator::Glide() {
@@ -93,18 +155,31 @@ std::uint32_t LfoOscillator::NextRandom() {
 }
 
 void LfoOscillator::Render(std::span<std::int32_t> out) {
-    for (std::int32_t& value : out) {
-        std::int32_t index = phase >> 15;
-        if (waveform == LFO_RAND) {
-            if (index != lastIndex) heldRandom = static_cast<std::int32_t>(NextRandom());
-            value = heldRandom;
-        } else {
-            value = table[index];
+    // Locals: `out` could alias the members, which would be reloaded at every store.
+    std::int32_t p = phase;
+    const std::int32_t inc = increment;
+    if (waveform == LFO_RAND) {
+        std::int32_t last = lastIndex, held = heldRandom;
+        for (std::int32_t& value : out) {
+            std::int32_t index = p >> 15;
+            if (index != last) held = static_cast<std::int32_t>(NextRandom());
+            value = held;
+            last = index;
+            p += inc;
+            if (p >= WRAP) p -= WRAP;
         }
-        lastIndex = index;
-        phase += increment;
-        if (phase >= WRAP) phase -= WRAP;
+        lastIndex = last;
+        heldRandom = held;
+    } else {
+        // The last index matters only to Rand, and Build resets it when the shape changes.
+        const std::int32_t* t = table.data();
+        for (std::int32_t& value : out) {
+            value = t[p >> 15];
+            p += inc;
+            if (p >= WRAP) p -= WRAP;
+        }
     }
+    phase = p;
 }
 
 }  // namespace sound

@@ -48,30 +48,11 @@ class Oscillator {
     // The plain case of Next(0) × level >> 6 over a block, for oscillators that do not
     // loop between points: writes `out` and returns the frames written before a one-shot
     // ran out (out.size() when it did not).
-    std::size_t RenderPlain(std::span<std::int32_t> out) {
-        const std::int16_t* d = data;
-        std::int32_t pos = position;
-        const std::int32_t e = end, st = step, lvl = level;
-        std::size_t f = 0;
-        for (; f < out.size(); ++f) {
-            if (pos >= e) {
-                if (loopMode == Sample::ONE_SHOT) {
-                    finished = true;
-                    break;
-                }
-                pos %= e;
-            }
-            std::int32_t i = pos >> 12;
-            std::int32_t fr = pos & 4095;
-            std::int32_t next = pos + 4096 >= e ? 0 : i + 1;
-            std::int32_t value = (d[i] * (4096 - fr) + d[next] * fr) >> 12;
-            out[f] = (lvl * value) >> 6;
-            pos += st;
-        }
-        position = pos;
-        return f;
-    }
+    std::size_t RenderPlain(std::span<std::int32_t> out);
+    // Next(modulation[f]) for each frame, for an oscillator that loops the whole sample.
+    void RenderLooping(std::span<std::int32_t> out, const std::int32_t* modulation);
     bool IsPlain() const { return data != nullptr && loopMode != Sample::LOOP_POINTS; }
+    bool IsLooping() const { return data != nullptr && loopMode == Sample::LOOP_ALL; }
 
     // Moves the step one glide increment toward its target.
     void Glide();

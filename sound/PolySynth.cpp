@@ -18,9 +18,6 @@ std::int32_t Clamp(std::int32_t v, std::int32_t lo, std::int32_t hi) {
     return v < lo ? lo : v > hi ? hi : v;
 }
 
-// Keeps a voice's sample inside the range the envelope multiplies without overflow.
-constexpr std::int32_t VOICE_LIMIT = 65535;
-
 }  // namespace
 
 PolySynth::PolySynth()
@@ -30,7 +27,8 @@ PolySynth::PolySynth()
       vibratoBuffer(MAX_CHUNK),
       wahBuffer(MAX_CHUNK),
       tremoloBuffer(MAX_CHUNK),
-      scratchBuffer(MAX_CHUNK) {
+      scratch(std::make_unique<VoiceScratch>()) {
+    PrepareLowpassFeedback();
     name = "Poly Synthesizer";
     const auto& wavetables = SharedWavetables();
     tables = {&wavetables[WAVE_SINE - 1], &wavetables[WAVE_SINE - 1], nullptr};
@@ -306,12 +304,16 @@ void PolySynth::RenderChunk(std::span<std::int32_t> out) {
         lfoRamp.RenderRamp(ramp);
         lfo.SetSpeed(patch.lfoSpeed);
         lfo.Render(wave);
+        // Locals: the buffers' stores could otherwise alias the patch.
+        const std::int32_t vibrato = patch.vibrato, wahWah = patch.wahWah, tremolo = patch.tremolo;
+        std::int32_t* vib = vibratoBuffer.data();
+        std::int32_t* wah = wahBuffer.data();
+        std::int32_t* trem = tremoloBuffer.data();
         for (std::size_t f = 0; f < frames; ++f) {
             std::int32_t m = (ramp[f] * wave[f]) >> 15;
-            vibratoBuffer[f] =
-                patch.vibrato ? ((((wave[f] - 16384) * ramp[f]) >> 15) * patch.vibrato) >> 8 : 0;
-            wahBuffer[f] = patch.wahWah ? (patch.wahWah * m) >> 7 : 0;
-            tremoloBuffer[f] = 32768 - ((patch.tremolo * m) >> 6);
+            vib[f] = vibrato ? ((((wave[f] - 16384) * ramp[f]) >> 15) * vibrato) >> 8 : 0;
+            wah[f] = wahWah ? (wahWah * m) >> 7 : 0;
+            trem[f] = 32768 - ((tremolo * m) >> 6);
         }
     }
     for (std::uint32_t i = 0; i < activeVoiceBound; ++i) {
@@ -319,96 +321,19 @@ void PolySynth::RenderChunk(std::span<std::int32_t> out) {
     }
 }
 
-namespace {
-
-struct VoiceParams {
-    std::int32_t noise, cutoff, resonance;
-    bool ampOn, tremolo;
-    const std::int32_t* vibrato;
-    const std::int32_t* wah;
-    const std::int32_t* tremoloFactor;
-    std::int32_t* scratch;  // MAX_CHUNK values
-};
-
-// The common case of a sampler voice: one plain oscillator, no LFO, filter or noise.
-void RenderPlainVoice(Voice& voice, const VoiceParams& p, std::span<std::int32_t> out) {
-    std::span<std::int32_t> samples(p.scratch, out.size());
-    std::size_t sounding = voice.oscillators[0].RenderPlain(samples);
-    Adsr amp = voice.ampEnvelope;
-    const std::int32_t gain = voice.gain;
-    for (std::size_t f = 0; f < sounding; ++f) {
-        if (amp.GetState() == Adsr::OFF) {
-            voice.idle = true;
-            break;
-        }
-        std::int32_t s = (amp.Tick() * samples[f]) >> 15;
-        out[f] += (gain * s) >> 6;
-    }
-    if (sounding < out.size()) voice.idle = true;
-    voice.ampEnvelope = amp;
-}
-
-// One voice over one block. The voice and the noise state are worked on as local copies
-// so that the compiler keeps them in registers: `out` could otherwise alias them.
-template <bool LFO, bool FILTER, bool NOISE>
-void RenderVoiceLoop(Voice& voiceRef, std::uint32_t& noiseRef, const VoiceParams& p,
-                     std::span<std::int32_t> out) {
-    Voice voice = voiceRef;
-    std::uint32_t noiseState = noiseRef;
-    for (std::size_t f = 0; f < out.size(); ++f) {
-        if (voice.ampEnvelope.GetState() == Adsr::OFF) {
-            voice.idle = true;
-            break;
-        }
-        std::int32_t s = voice.NextSample(LFO ? p.vibrato[f] : 0);
-        if constexpr (NOISE) {
-            noiseState = noiseState * 1103515245u + 12345u;
-            s += static_cast<std::int32_t>((noiseState >> 1) % static_cast<std::uint32_t>(p.noise));
-        }
-        s = Clamp(s, -VOICE_LIMIT, VOICE_LIMIT);
-        if constexpr (FILTER) {
-            std::int32_t tick = voice.filterEnvelope.Tick();
-            std::int32_t c = LFO ? p.wah[f] + ((tick * p.cutoff) >> 15)
-                                 : voice.keyFrequency + ((p.cutoff * tick) >> 15);
-            s = Clamp(Lowpass(voice.filter, s, p.resonance, c), -VOICE_LIMIT, VOICE_LIMIT);
-        }
-        if constexpr (!LFO) {
-            s = (voice.ampEnvelope.Tick() * s) >> 15;
-        } else {
-            if (p.ampOn) s = (voice.ampEnvelope.Tick() * s) >> 15;
-            if (p.tremolo) s = (p.tremoloFactor[f] * s) >> 15;
-        }
-        out[f] += (voice.gain * s) >> 6;
-        if (voice.idle) break;
-    }
-    voiceRef = voice;
-    noiseRef = noiseState;
-}
-
-}  // namespace
-
 void PolySynth::RenderVoice(Voice& voice, std::span<std::int32_t> out, bool lfoActive) {
-    const VoiceParams p{patch.noiseLevel * 512,   patch.cutoff,         patch.resonance,
-                        patch.ampEnvelopeOn != 0, patch.tremolo != 0,   vibratoBuffer.data(),
-                        wahBuffer.data(),         tremoloBuffer.data(), scratchBuffer.data()};
-    const bool filter = patch.filterEnvelopeOn != 0, noise = p.noise != 0;
-    if (!lfoActive && !filter && !noise && !voice.fmOn && voice.oscillatorCount == 1 &&
-        voice.oscillators[0].IsPlain() && !voice.oscillators[0].Finished()) {
-        return RenderPlainVoice(voice, p, out);
-    }
-    if (!lfoActive && !filter && !noise)
-        return RenderVoiceLoop<false, false, false>(voice, noiseState, p, out);
-    if (!lfoActive && filter && !noise)
-        return RenderVoiceLoop<false, true, false>(voice, noiseState, p, out);
-    if (lfoActive && filter && !noise)
-        return RenderVoiceLoop<true, true, false>(voice, noiseState, p, out);
-    if (lfoActive && !filter && !noise)
-        return RenderVoiceLoop<true, false, false>(voice, noiseState, p, out);
-    if (!lfoActive && !filter)
-        return RenderVoiceLoop<false, false, true>(voice, noiseState, p, out);
-    if (!lfoActive) return RenderVoiceLoop<false, true, true>(voice, noiseState, p, out);
-    if (!filter) return RenderVoiceLoop<true, false, true>(voice, noiseState, p, out);
-    RenderVoiceLoop<true, true, true>(voice, noiseState, p, out);
+    VoiceBlockParams p;
+    p.noise = patch.noiseLevel * 512;
+    p.cutoff = patch.cutoff;
+    p.resonance = patch.resonance;
+    p.lfo = lfoActive;
+    p.filter = patch.filterEnvelopeOn != 0;
+    p.ampOn = patch.ampEnvelopeOn != 0;
+    p.tremolo = patch.tremolo != 0;
+    p.vibrato = vibratoBuffer.data();
+    p.wah = wahBuffer.data();
+    p.tremoloFactor = tremoloBuffer.data();
+    RenderVoiceBlock(voice, noiseState, p, *scratch, out);
 }
 
 bool PolySynth::SetControlValue(std::uint8_t id, double value) {

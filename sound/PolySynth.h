@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <span>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "sound/Oscillator.h"
 #include "sound/Patch.h"
 #include "sound/Voice.h"
+#include "sound/VoiceRenderer.h"
 #include "sound/VoiceRoot.h"
 
 namespace sound {
@@ -25,7 +27,7 @@ class PolySynth : public VoiceRoot {
   public:
     static constexpr int VOICE_COUNT = 24;
     // Render works through longer requests in pieces of this many frames.
-    static constexpr std::size_t MAX_CHUNK = 1024;
+    static constexpr std::size_t MAX_CHUNK = VOICE_BLOCK;
 
     PolySynth();
 
@@ -93,8 +95,8 @@ class PolySynth : public VoiceRoot {
     std::uint32_t activeVoiceBound = 0;
     std::uint32_t noiseState = 22222;
     // Per-block LFO work, allocated here so that Render never allocates.
-    std::vector<std::int32_t> rampBuffer, lfoBuffer, vibratoBuffer, wahBuffer, tremoloBuffer,
-        scratchBuffer;
+    std::vector<std::int32_t> rampBuffer, lfoBuffer, vibratoBuffer, wahBuffer, tremoloBuffer;
+    std::unique_ptr<VoiceScratch> scratch;
 };
 
 // The panel of 59 controls every synthesiser starts with.

@@ -133,5 +133,54 @@ TEST(AdsrTest, ExtremeTimesNeitherOverflowNorStall) {
     EXPECT_EQ(e.Step(), ENVELOPE_FULL);
 }
 
+// Block rendering must be Tick for Tick the same, whatever the block edges, through
+// every stage change, releases at any moment, quick releases and retriggers.
+TEST(AdsrTest, BlockRenderingMatchesTickByTick) {
+    struct Shape {
+        double attack, decay, sustain, release;
+    };
+    const Shape shapes[] = {{0, 0.1, 0.5, 0.2},        {0.01, 0.01, 1.0, 0.05},
+                            {0.003, 0.2, 0.0, 1.0},    {1e-9, 1e-9, 0.3, 1e-9},
+                            {0.05, 0.002, 0.999, 0.3}, {0.02, 0.5, 0.01, 0.001}};
+    const std::size_t blocks[] = {1, 7, 64, 356, 1024};
+    std::uint32_t random = 12345;
+    for (const Shape& shape : shapes) {
+        for (std::size_t block : blocks) {
+            Adsr ticked, rendered;
+            for (Adsr* a : {&ticked, &rendered}) {
+                a->SetSampleRate(22050);
+                a->SetAll(shape.attack, shape.decay, shape.sustain, shape.release);
+                a->Trigger();
+            }
+            std::vector<std::int32_t> out(block);
+            for (int round = 0; round < 60; ++round) {
+                random = random * 1103515245u + 12345u;
+                switch ((random >> 16) % 8) {
+                    case 0:
+                        ticked.Release(), rendered.Release();
+                        break;
+                    case 1:
+                        ticked.QuickRelease(), rendered.QuickRelease();
+                        break;
+                    case 2:
+                        ticked.Trigger(), rendered.Trigger();
+                        break;
+                    default:
+                        break;
+                }
+                std::size_t live = rendered.Render(out);
+                std::size_t expectLive = ticked.GetState() == Adsr::OFF ? 0 : block;
+                for (std::size_t f = 0; f < block; ++f) {
+                    ASSERT_EQ(out[f], ticked.Tick()) << f;
+                    if (ticked.GetState() == Adsr::OFF && expectLive == block) expectLive = f + 1;
+                }
+                ASSERT_EQ(live, expectLive);
+                ASSERT_EQ(rendered.Level(), ticked.Level());
+                ASSERT_EQ(rendered.GetState(), ticked.GetState());
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace sound

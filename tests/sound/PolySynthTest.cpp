@@ -6,6 +6,7 @@
 #include <limits>
 #include <vector>
 
+#include "sound/VoiceRenderer.h"
 #include "sound/Wavetables.h"
 #include "tests/sound/AudioProbe.h"
 
@@ -293,20 +294,46 @@ TEST(OscillatorTest, BlockRenderingMatchesSampleBySample) {
     for (std::size_t i = 0; i < frames.size(); ++i)
         frames[i] = static_cast<std::int16_t>(i * 37 % 30000 - 15000);
     recording.Assign16(frames, 22050);
-    for (std::uint8_t mode : {Sample::ONE_SHOT, Sample::LOOP_ALL}) {
-        recording.SetLoop(mode, 0, 0);
-        Oscillator a, b;
-        a.Start(recording, 517.3, 22050, 48);
-        b.Start(recording, 517.3, 22050, 48);
-        std::vector<std::int32_t> block(900);
-        std::size_t n = b.RenderPlain(block);
-        for (std::size_t f = 0; f < n; ++f)
-            ASSERT_EQ(block[f], (48 * a.Next(0)) >> 6) << f;
-        if (mode == Sample::ONE_SHOT) {
-            EXPECT_LT(n, block.size());
-            EXPECT_TRUE(b.Finished());
-        } else {
-            EXPECT_EQ(n, block.size());
+    // Steps below, at and above one frame, one that lands exactly on the end, and none.
+    for (double hz : {517.3, 440.0, 55.0, 1760.0, 0.0}) {
+        for (std::uint8_t mode : {Sample::ONE_SHOT, Sample::LOOP_ALL}) {
+            recording.SetLoop(mode, 0, 0);
+            Oscillator a, b;
+            a.Start(recording, hz, 22050, 48);
+            b.Start(recording, hz, 22050, 48);
+            std::vector<std::int32_t> block(2500);
+            std::size_t n = b.RenderPlain(block);
+            for (std::size_t f = 0; f < n; ++f)
+                ASSERT_EQ(block[f], (48 * a.Next(0)) >> 6) << hz << " " << f;
+            EXPECT_EQ(b.Position(), a.Position());
+            if (mode == Sample::ONE_SHOT && hz > 100) {  // runs out within the block
+                EXPECT_LT(n, block.size());
+                EXPECT_TRUE(b.Finished());
+            } else {
+                EXPECT_EQ(n, block.size());
+            }
+        }
+    }
+    // A looping oscillator under deep modulation, negative steps included.
+    recording.SetLoop(Sample::LOOP_ALL, 0, 0);
+    Oscillator a, b;
+    a.Start(recording, 700, 22050, 64);
+    b.Start(recording, 700, 22050, 64);
+    std::vector<std::int32_t> modulation(3000), block(3000);
+    for (std::size_t f = 0; f < modulation.size(); ++f)
+        modulation[f] = static_cast<std::int32_t>(f * 7919 % 60001) - 30000;
+    b.RenderLooping(block, modulation.data());
+    for (std::size_t f = 0; f < block.size(); ++f)
+        ASSERT_EQ(block[f], a.Next(modulation[f])) << f;
+    EXPECT_EQ(b.Position(), a.Position());
+}
+
+// The division-free feedback is the quotient itself for every resonance and coefficient.
+TEST(LowpassTest, FeedbackWithoutDivisionIsExact) {
+    for (std::int32_t q = 0; q <= 256; ++q) {
+        for (std::int32_t c = 0; c <= 32760; ++c) {
+            std::int32_t fb = q + (q * 32768) / (32768 - c);
+            ASSERT_EQ(LowpassFeedback(q, c), fb > 512 ? 512 : fb) << q << " " << c;
         }
     }
 }
