@@ -69,7 +69,8 @@ void MyGame::SetUpSound() {
         auto sampler = std::make_unique<sound::Sampler>();
         mixer.AttachInstrument(sampler.get(), static_cast<std::uint32_t>(k - 1));
         sound::ApplyStartupSettings(*sampler);
-        std::string error = sound::LoadPatchFile(*sampler, ModulePathA("g" + std::to_string(k) + ".sampler"));
+        std::string error =
+            sound::LoadPatchFile(*sampler, ModulePathA("g" + std::to_string(k) + ".sampler"));
         if (!error.empty()) {
             sound::ApplySynthesisedGuitar(*sampler);
             failures += (failures.empty() ? "" : "; ") + error;
@@ -78,7 +79,8 @@ void MyGame::SetUpSound() {
         instruments[k - 1] = std::move(sampler);
     }
     // One line for all six strings: a missing file is no error, but it should not go unnoticed.
-    if (!failures.empty()) std::fprintf(stderr, "fretlore: synthesised guitar instead of: %s\n", failures.c_str());
+    if (!failures.empty())
+        std::fprintf(stderr, "fretlore: synthesised guitar instead of: %s\n", failures.c_str());
     player.SetInstruments(strings);
 }
 

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "platform/Clock.h"
+#include "platform/Files.h"
 #include "sound/MixerLock.h"
 #include "sound/Wavetables.h"
 
@@ -139,25 +140,12 @@ std::string LoadPatchFile(VoiceRoot& instrument, const std::filesystem::path& pa
 }
 
 std::string SavePatchFile(VoiceRoot& instrument, const std::filesystem::path& path) {
-    std::filesystem::path temp = path;
-    temp += ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return "cannot write " + temp.string();
-        bool written = instrument.Save(out);
-        out.close();
-        if (!written || !out) {
-            std::error_code ignored;
-            std::filesystem::remove(temp, ignored);
-            return "cannot write " + path.string();
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        return "cannot replace " + path.string();
-    }
+    std::ostringstream out(std::ios::binary);
+    if (!instrument.Save(out)) return "cannot write " + path.string();
+    std::string bytes = out.str();
+    if (!platform::WriteFileAtomically(
+            path.string(), {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}))
+        return "cannot write " + path.string();
     return {};
 }
 
