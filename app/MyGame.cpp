@@ -195,7 +195,9 @@ int MyGame::Frame() {
     if (!display || !display->Lock()) return 1;
     gfx::Surface& back = *display->BackBuffer();
     if (screenCache) {
-        if (screenDirty && mode < MODE_DETECTION) {
+        // The detection screen will redraw every frame; until it exists, mode 5 shows the
+        // background like the other modes' empty parts.
+        if (screenDirty) {
             DrawStaticScreen();
             screenDirty = 0;
         }

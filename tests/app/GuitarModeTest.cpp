@@ -7,6 +7,7 @@
 #include "gfx/Font.h"
 #include "platform/Clock.h"
 #include "screens/ChordView.h"
+#include "screens/GuitarScreen.h"
 #include "screens/HelpPages.h"
 #include "theory/TheoryTables.h"
 
@@ -130,6 +131,38 @@ TEST(Tunings, OpenASoundsItsFifthStringAsNote59) {
     ASSERT_TRUE(theory::SetTuning(openA, false));
     EXPECT_EQ(app::ChordPlayer::NoteNumber(4, 0, theory::CurrentTuning().strings), 59);
     theory::SetTuning(0, false);
+}
+
+TEST_F(GuitarMode, ModesShowTheirWidgetsAndMoreTogglesTheStringButtons) {
+    std::string toDetection =
+        std::string(apptest::DISMISS_TITLE) + apptest::TAP_MENU + "tap 120 202\nframes 2\n";
+    ASSERT_TRUE(run.Run(toDetection));
+    EXPECT_EQ(run.game.mode, app::MODE_DETECTION);
+    EXPECT_TRUE(run.game.stringButtons[0].Visible());
+    EXPECT_TRUE(run.game.trigger.Visible());
+    EXPECT_FALSE(run.game.rootList.Visible());
+    EXPECT_NE(run.Pixel(137, 200), BOARD);  // no fret board left behind
+
+    GameRun more;
+    ASSERT_TRUE(more.Run(toDetection + apptest::TAP_MORE + "frames 1\n"));
+    EXPECT_FALSE(more.game.stringButtons[0].Visible());
+    GameRun back;
+    ASSERT_TRUE(back.Run(toDetection + apptest::TAP_MORE + apptest::TAP_MORE + "frames 1\n"));
+    EXPECT_TRUE(back.game.stringButtons[0].Visible());
+}
+
+TEST_F(GuitarMode, LoadSaveKeepsTheModeAndLeftHandedTapsPlayTheStringTheyHit) {
+    // Disk Mode, then a tap outside its menu: nothing chosen, nothing changed.
+    ASSERT_TRUE(run.Run(std::string(apptest::DISMISS_TITLE) + apptest::TAP_MENU +
+                        "tap 120 224\ntap 5 5\nframes 1\n"));
+    EXPECT_EQ(run.game.mode, app::MODE_GUITAR);
+    ChordView view;
+    view.tuning.leftHanded = true;
+    auto tap = GuitarFretTap(view, 150, 40);  // the second column from the left
+    ASSERT_TRUE(tap);
+    EXPECT_EQ(tap->column, 1);
+    EXPECT_EQ(tap->string, 4);  // drawn there: the B string
+    EXPECT_EQ(tap->fret, 1);
 }
 
 }  // namespace
