@@ -189,11 +189,15 @@ void MyGame::TapFretBoard(int x, int y) {
     screens::ChordView view = CurrentView();
     auto tap = screens::GuitarFretTap(view, x, y);
     if (!tap) return;
-    player.PluckString(tap->string, tap->fret);
     theory::PitchClass note = theory::NoteAt(view.tuning.strings, tap->string, tap->fret);
-    if (!view.Notes().Contains(note) || !display->Lock()) return;
-    screens::DrawGuitarTapDot(*display->BackBuffer(), Fonts(), view, *tap);
-    display->UnlockAndPresent(0);
+    bool dot = view.Notes().Contains(note) && display->Lock();
+    // The dot goes up first, so that it appears with the sound, not after the note.
+    if (dot) {
+        screens::DrawGuitarTapDot(*display->BackBuffer(), Fonts(), view, *tap);
+        display->UnlockAndPresent(0);
+    }
+    player.PluckString(tap->string, tap->fret);
+    if (!dot) return;
     WaitForStylusUp();
     screenDirty = 1;
 }
