@@ -134,6 +134,9 @@ int main(int argc, char** argv) {
         std::fputs(app::USAGE, stdout);
         return 0;
     }
+    if (!options->micPath.empty())
+        std::fprintf(stderr, "fretlore: chord detection is not in this version; --mic %s is not used\n",
+                     options->micPath.c_str());
     platform::SetResourceTable(res::EmbeddedResources());
     return options->headless ? RunHeadless(*options) : RunWindowed(*options);
 }
