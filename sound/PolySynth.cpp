@@ -27,7 +27,8 @@ PolySynth::PolySynth()
       vibratoBuffer(MAX_CHUNK),
       wahBuffer(MAX_CHUNK),
       tremoloBuffer(MAX_CHUNK),
-      scratch(std::make_unique<VoiceScratch>()) {
+      scratch(std::make_unique<VoiceScratch>()),
+      groupScratch(std::make_unique<VoiceGroupScratch>()) {
     PrepareLowpassFeedback();
     name = "Poly Synthesizer";
     const auto& wavetables = SharedWavetables();
@@ -316,12 +317,30 @@ void PolySynth::RenderChunk(std::span<std::int32_t> out) {
             trem[f] = 32768 - ((tremolo * m) >> 6);
         }
     }
-    for (std::uint32_t i = 0; i < activeVoiceBound; ++i) {
-        if (!voices[i].idle) RenderVoice(voices[i], out, lfoActive);
+    const VoiceBlockParams p = BlockParams(lfoActive);
+    if (!p.filter) {
+        for (std::uint32_t i = 0; i < activeVoiceBound; ++i) {
+            if (!voices[i].idle) RenderVoiceBlock(voices[i], noiseState, p, *scratch, out);
+        }
+        return;
     }
+    // Filtered voices go in groups, in voice order, so that the shared noise is drawn in
+    // the same order as one by one.
+    std::array<Voice*, FILTER_LANES> group;
+    std::size_t count = 0;
+    for (std::uint32_t i = 0; i < activeVoiceBound; ++i) {
+        if (voices[i].idle) continue;
+        group[count++] = &voices[i];
+        if (count == FILTER_LANES) {
+            RenderFilteredVoices(group, noiseState, p, *scratch, *groupScratch, out);
+            count = 0;
+        }
+    }
+    if (count > 0)
+        RenderFilteredVoices({group.data(), count}, noiseState, p, *scratch, *groupScratch, out);
 }
 
-void PolySynth::RenderVoice(Voice& voice, std::span<std::int32_t> out, bool lfoActive) {
+VoiceBlockParams PolySynth::BlockParams(bool lfoActive) const {
     VoiceBlockParams p;
     p.noise = patch.noiseLevel * 512;
     p.cutoff = patch.cutoff;
@@ -333,7 +352,7 @@ void PolySynth::RenderVoice(Voice& voice, std::span<std::int32_t> out, bool lfoA
     p.vibrato = vibratoBuffer.data();
     p.wah = wahBuffer.data();
     p.tremoloFactor = tremoloBuffer.data();
-    RenderVoiceBlock(voice, noiseState, p, *scratch, out);
+    return p;
 }
 
 bool PolySynth::SetControlValue(std::uint8_t id, double value) {

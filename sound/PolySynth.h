@@ -81,7 +81,7 @@ class PolySynth : public VoiceRoot {
   private:
     void StartVoice(Voice& voice, int note);
     void RenderChunk(std::span<std::int32_t> out);
-    void RenderVoice(Voice& voice, std::span<std::int32_t> out, bool lfoActive);
+    VoiceBlockParams BlockParams(bool lfoActive) const;
     void ApplyPitchControls(int oscillator);
 
     std::uint32_t sampleRate = 44100;
@@ -97,6 +97,7 @@ class PolySynth : public VoiceRoot {
     // Per-block LFO work, allocated here so that Render never allocates.
     std::vector<std::int32_t> rampBuffer, lfoBuffer, vibratoBuffer, wahBuffer, tremoloBuffer;
     std::unique_ptr<VoiceScratch> scratch;
+    std::unique_ptr<VoiceGroupScratch> groupScratch;
 };
 
 // The panel of 59 controls every synthesiser starts with.

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace sound {
 
 namespace {
@@ -80,7 +84,8 @@ void ClampToVoiceLimit(std::int32_t* signal, std::size_t n) {
 
 // The filter coefficient and feedback of each frame: they depend on the envelope and the
 // LFO only, so they are worked out ahead of the recurrence.
-template <bool LFO>
+// STRIDE words apart in `cutoff` and `feedback`.
+template <bool LFO, std::size_t STRIDE = 1>
 void FilterCoefficients(const VoiceBlockParams& p, std::int32_t key, const std::int32_t* shape,
                         std::int32_t* cutoff, std::int32_t* feedback, std::size_t n) {
     const std::uint64_t* reciprocals = Reciprocals().data();
@@ -88,32 +93,101 @@ void FilterCoefficients(const VoiceBlockParams& p, std::int32_t key, const std::
         std::int32_t c =
             LFO ? p.wah[f] + ((shape[f] * p.cutoff) >> 15) : key + ((p.cutoff * shape[f]) >> 15);
         c = std::clamp(c, 0, MAX_COEFFICIENT);
-        cutoff[f] = c;
-        feedback[f] = Feedback(reciprocals, p.resonance, c);
+        cutoff[f * STRIDE] = c;
+        feedback[f * STRIDE] = Feedback(reciprocals, p.resonance, c);
     }
 }
 
-// The resonant low-pass of Lowpass, with its coefficients given per frame.
+// The resonant low-pass of Lowpass, with its coefficients given per frame, STRIDE words
+// apart. A lone voice's output is the scaled signal; a group's is the second stage s1,
+// scaled when mixed.
+template <std::size_t STRIDE = 1>
 void FilterSignal(LowpassState& st, std::int32_t q, const std::int32_t* cutoff,
                   const std::int32_t* feedback, std::int32_t* signal, std::size_t n) {
     // 64 bits: with full feedback the first stage swings far past 16 bits.
     std::int64_t s0 = st.s0, s1 = st.s1;
     for (std::size_t f = 0; f < n; ++f) {
-        const std::int64_t c = cutoff[f];
-        s0 += (((signal[f] >> 2) + (((s0 - s1) * feedback[f]) >> 8) - s0) * c) >> 15;
+        const std::int64_t c = cutoff[f * STRIDE];
+        s0 += (((signal[f * STRIDE] >> 2) + (((s0 - s1) * feedback[f * STRIDE]) >> 8) - s0) * c) >>
+              15;
         s0 = std::clamp<std::int64_t>(s0, -(1 << 24), 1 << 24);
         s1 += ((s0 - s1) * c) >> 15;
         s1 = std::clamp<std::int64_t>(s1, -32768, 32767);
-        signal[f] = std::clamp(static_cast<std::int32_t>(s1) * 4, -VOICE_LIMIT, VOICE_LIMIT);
+        if constexpr (STRIDE == 1)
+            signal[f] = std::clamp(static_cast<std::int32_t>(s1) * 4, -VOICE_LIMIT, VOICE_LIMIT);
+        else
+            signal[f * STRIDE] = static_cast<std::int32_t>(s1);
     }
     st.s0 = static_cast<std::int32_t>(s0);
     st.s1 = static_cast<std::int32_t>(s1);
     if (n > 0) {
-        st.lastCutoff = cutoff[n - 1];
+        st.lastCutoff = cutoff[(n - 1) * STRIDE];
         st.lastResonance = q;
-        st.feedback = feedback[n - 1];
+        st.feedback = feedback[(n - 1) * STRIDE];
     }
 }
+
+#if defined(__SSE2__)
+// The same filter for VECTORS × 4 voices side by side, in 32-bit lanes. The 64-bit products
+// a × b >> k (b below 2^15, a below 2^26) are split as a = h × 2^15 + l with 0 <= l < 2^15:
+// then a × b >> k = (h × b << (15 − k)) + (l × b >> k) exactly, and both products are 16 × 16
+// bits (b's upper half is zero), which one multiply-add instruction makes.
+__m128i MulShift(__m128i a, __m128i b, int k) {
+    const __m128i low15 = _mm_set1_epi32(0x7FFF);
+    __m128i high = _mm_madd_epi16(_mm_srai_epi32(a, 15), b);
+    __m128i low = _mm_srli_epi32(_mm_madd_epi16(_mm_and_si128(a, low15), b), k);
+    return _mm_add_epi32(k == 15 ? high : _mm_slli_epi32(high, 15 - k), low);
+}
+
+__m128i Clamp32(__m128i v, __m128i lo, __m128i hi) {
+    __m128i above = _mm_cmpgt_epi32(v, hi);
+    v = _mm_or_si128(_mm_and_si128(above, hi), _mm_andnot_si128(above, v));
+    __m128i below = _mm_cmpgt_epi32(lo, v);
+    return _mm_or_si128(_mm_and_si128(below, lo), _mm_andnot_si128(below, v));
+}
+
+// Saturates to 16 bits and widens back.
+__m128i Clamp16(__m128i v) {
+    __m128i packed = _mm_packs_epi32(v, v);
+    return _mm_srai_epi32(_mm_unpacklo_epi16(packed, packed), 16);
+}
+
+template <std::size_t VECTORS>
+void FilterLanes(std::array<LowpassState*, FILTER_LANES>& st, const std::int32_t* cutoff,
+                 const std::int32_t* feedback, std::int32_t* signal, std::size_t n) {
+    alignas(16) std::array<std::int32_t, FILTER_LANES> a0{}, a1{};
+    for (std::size_t k = 0; k < VECTORS * 4; ++k) {
+        if (st[k]) a0[k] = st[k]->s0, a1[k] = st[k]->s1;
+    }
+    __m128i s0[VECTORS], s1[VECTORS];
+    for (std::size_t v = 0; v < VECTORS; ++v) {
+        s0[v] = _mm_load_si128(reinterpret_cast<const __m128i*>(&a0[4 * v]));
+        s1[v] = _mm_load_si128(reinterpret_cast<const __m128i*>(&a1[4 * v]));
+    }
+    const __m128i s0Max = _mm_set1_epi32(1 << 24), s0Min = _mm_set1_epi32(-(1 << 24));
+    for (std::size_t f = 0; f < n; ++f) {
+        for (std::size_t v = 0; v < VECTORS; ++v) {
+            const std::size_t at = f * FILTER_LANES + 4 * v;
+            auto* x = reinterpret_cast<__m128i*>(signal + at);
+            __m128i c = _mm_load_si128(reinterpret_cast<const __m128i*>(cutoff + at));
+            __m128i fb = _mm_load_si128(reinterpret_cast<const __m128i*>(feedback + at));
+            __m128i t = _mm_add_epi32(_mm_srai_epi32(_mm_load_si128(x), 2),
+                                      MulShift(_mm_sub_epi32(s0[v], s1[v]), fb, 8));
+            t = _mm_sub_epi32(t, s0[v]);
+            s0[v] = Clamp32(_mm_add_epi32(s0[v], MulShift(t, c, 15)), s0Min, s0Max);
+            s1[v] = Clamp16(_mm_add_epi32(s1[v], MulShift(_mm_sub_epi32(s0[v], s1[v]), c, 15)));
+            _mm_store_si128(x, s1[v]);
+        }
+    }
+    for (std::size_t v = 0; v < VECTORS; ++v) {
+        _mm_store_si128(reinterpret_cast<__m128i*>(&a0[4 * v]), s0[v]);
+        _mm_store_si128(reinterpret_cast<__m128i*>(&a1[4 * v]), s1[v]);
+    }
+    for (std::size_t k = 0; k < VECTORS * 4; ++k) {
+        if (st[k]) st[k]->s0 = a0[k], st[k]->s1 = a1[k];
+    }
+}
+#endif
 
 // Envelope, tremolo and velocity, added into the output.
 template <bool AMP, bool TREMOLO>
@@ -121,6 +195,18 @@ void Mix(std::int32_t gain, const std::int32_t* signal, const std::int32_t* amp,
          const std::int32_t* tremolo, std::int32_t* out, std::size_t n) {
     for (std::size_t f = 0; f < n; ++f) {
         std::int32_t s = signal[f];
+        if constexpr (AMP) s = (amp[f] * s) >> 15;
+        if constexpr (TREMOLO) s = (tremolo[f] * s) >> 15;
+        out[f] += (gain * s) >> 6;
+    }
+}
+
+// Mix for a voice of a group: its filter output is s1, FILTER_LANES words apart.
+template <bool AMP, bool TREMOLO>
+void MixLane(std::int32_t gain, const std::int32_t* s1, const std::int32_t* amp,
+             const std::int32_t* tremolo, std::int32_t* out, std::size_t n) {
+    for (std::size_t f = 0; f < n; ++f) {
+        std::int32_t s = std::clamp(s1[f * FILTER_LANES] * 4, -VOICE_LIMIT, VOICE_LIMIT);
         if constexpr (AMP) s = (amp[f] * s) >> 15;
         if constexpr (TREMOLO) s = (tremolo[f] * s) >> 15;
         out[f] += (gain * s) >> 6;
@@ -137,6 +223,23 @@ void RenderPlainVoice(Voice& voice, VoiceScratch& w, std::span<std::int32_t> out
     if (sounding < out.size() || live < sounding) voice.idle = true;
 }
 
+// The oscillators of a voice found sounding, into `signal`; returns the frames made.
+template <bool LFO>
+std::size_t RenderVoiceSources(Voice& voice, const VoiceBlockParams& p, VoiceScratch& w,
+                               std::int32_t* signal, std::size_t n) {
+    if (!voice.fmOn && voice.oscillatorCount == 2 && voice.oscillators[0].IsLooping() &&
+        voice.oscillators[1].IsLooping()) {
+        const std::int32_t* vibrato = p.vibrato;
+        if (!LFO) {
+            std::fill_n(w.feedback.data(), n, 0);
+            vibrato = w.feedback.data();
+        }
+        RenderLoopingPair(voice, vibrato, signal, w.shape.data(), n);
+        return n;
+    }
+    return RenderSources<LFO>(voice, p.vibrato, signal, n);
+}
+
 template <bool LFO>
 void RenderGeneralVoice(Voice& voice, std::uint32_t& noiseState, const VoiceBlockParams& p,
                         VoiceScratch& w, std::span<std::int32_t> out) {
@@ -146,18 +249,7 @@ void RenderGeneralVoice(Voice& voice, std::uint32_t& noiseState, const VoiceBloc
         voice.idle = true;
         return;
     }
-    std::size_t made = out.size();
-    if (!voice.fmOn && voice.oscillatorCount == 2 && voice.oscillators[0].IsLooping() &&
-        voice.oscillators[1].IsLooping()) {
-        const std::int32_t* vibrato = p.vibrato;
-        if (!LFO) {
-            std::fill_n(w.feedback.data(), made, 0);
-            vibrato = w.feedback.data();
-        }
-        RenderLoopingPair(voice, vibrato, signal, w.shape.data(), made);
-    } else {
-        made = RenderSources<LFO>(voice, p.vibrato, signal, made);
-    }
+    std::size_t made = RenderVoiceSources<LFO>(voice, p, w, signal, out.size());
     const bool amp = !LFO || p.ampOn;
     // Ticks past the one that turns the envelope off change nothing: off stays off at 0.
     std::size_t live = amp ? voice.ampEnvelope.Render({w.amp.data(), made}) : made;
@@ -179,6 +271,89 @@ void RenderGeneralVoice(Voice& voice, std::uint32_t& noiseState, const VoiceBloc
         Mix<false, true>(voice.gain, signal, nullptr, p.tremoloFactor, out.data(), live);
     else
         Mix<false, false>(voice.gain, signal, nullptr, nullptr, out.data(), live);
+}
+
+// Everything before the filter for one voice of a group, into lane `k`; returns the frames
+// that sound (0 for a voice found off).
+template <bool LFO>
+std::size_t PrepareLane(Voice& voiceRef, std::uint32_t& noiseState, const VoiceBlockParams& p,
+                        VoiceScratch& w, VoiceGroupScratch& g, std::size_t k, std::size_t n) {
+    Voice voice = voiceRef;
+    std::int32_t* signal = w.signal.data();
+    std::size_t live = 0;
+    if (voice.ampEnvelope.GetState() == Adsr::OFF) {
+        voice.idle = true;
+    } else {
+        std::size_t made = RenderVoiceSources<LFO>(voice, p, w, signal, n);
+        const bool amp = !LFO || p.ampOn;
+        live = amp ? voice.ampEnvelope.Render({g.amp[k].data(), made}) : made;
+        if (live < made) voice.idle = true;
+        if (p.noise != 0) AddNoise(noiseState, p.noise, signal, live);
+        std::int32_t* lane = g.signal.data() + k;
+        for (std::size_t f = 0; f < live; ++f)
+            lane[f * FILTER_LANES] = std::clamp(signal[f], -VOICE_LIMIT, VOICE_LIMIT);
+        voice.filterEnvelope.Render({w.shape.data(), live});
+        FilterCoefficients<LFO, FILTER_LANES>(p, voice.keyFrequency, w.shape.data(),
+                                              g.cutoff.data() + k, g.feedback.data() + k, live);
+    }
+    voiceRef = voice;
+    return live;
+}
+
+template <bool LFO>
+void RenderGroup(std::span<Voice* const> voices, std::uint32_t& noiseState,
+                 const VoiceBlockParams& p, VoiceScratch& w, VoiceGroupScratch& g,
+                 std::span<std::int32_t> out) {
+    std::array<Voice*, FILTER_LANES> lane{};
+    std::array<LowpassState*, FILTER_LANES> state{};
+    std::array<std::size_t, FILTER_LANES> live{};
+    std::size_t lanes = 0;
+    for (Voice* voice : voices) {
+        std::size_t n = PrepareLane<LFO>(*voice, noiseState, p, w, g, lanes, out.size());
+        if (n == 0) continue;
+        lane[lanes] = voice;
+        state[lanes] = &voice->filter;
+        live[lanes++] = n;
+    }
+    if (lanes == 0) return;
+    // Side by side up to the first voice to end; each voice alone after that.
+    std::size_t together = *std::min_element(live.begin(), live.begin() + lanes);
+    std::size_t done = 0;
+#if defined(__SSE2__)
+    if (lanes > 4) {
+        FilterLanes<2>(state, g.cutoff.data(), g.feedback.data(), g.signal.data(), together);
+        done = together;
+    } else if (lanes > 1) {
+        FilterLanes<1>(state, g.cutoff.data(), g.feedback.data(), g.signal.data(), together);
+        done = together;
+    }
+#endif
+    const std::int32_t q = p.resonance;
+    const bool amp = !LFO || p.ampOn;
+    const bool tremolo = LFO && p.tremolo;
+    for (std::size_t k = 0; k < lanes; ++k) {
+        const std::size_t at = done * FILTER_LANES + k;
+        FilterSignal<FILTER_LANES>(*state[k], q, g.cutoff.data() + at, g.feedback.data() + at,
+                                   g.signal.data() + at, live[k] - done);
+        if (done > 0 && live[k] == done) {
+            // The cached coefficients a lone render would leave.
+            const std::size_t last = (done - 1) * FILTER_LANES + k;
+            state[k]->lastCutoff = g.cutoff[last];
+            state[k]->lastResonance = q;
+            state[k]->feedback = g.feedback[last];
+        }
+        const std::int32_t gain = lane[k]->gain;
+        const std::int32_t* s1 = g.signal.data() + k;
+        const std::int32_t* a = g.amp[k].data();
+        if (amp && tremolo)
+            MixLane<true, true>(gain, s1, a, p.tremoloFactor, out.data(), live[k]);
+        else if (amp)
+            MixLane<true, false>(gain, s1, a, nullptr, out.data(), live[k]);
+        else if (tremolo)
+            MixLane<false, true>(gain, s1, nullptr, p.tremoloFactor, out.data(), live[k]);
+        else
+            MixLane<false, false>(gain, s1, nullptr, nullptr, out.data(), live[k]);
+    }
 }
 
 }  // namespace
@@ -206,6 +381,21 @@ void RenderVoiceBlock(Voice& voiceRef, std::uint32_t& noiseState, const VoiceBlo
         RenderGeneralVoice<false>(voice, noiseState, p, scratch, out);
     }
     voiceRef = voice;
+}
+
+void RenderFilteredVoices(std::span<Voice* const> voices, std::uint32_t& noiseState,
+                          const VoiceBlockParams& p, VoiceScratch& scratch,
+                          VoiceGroupScratch& group, std::span<std::int32_t> out) {
+    if (out.empty()) return;
+    // A lone voice is quicker through the plain single-voice path.
+    if (voices.size() == 1) {
+        RenderVoiceBlock(*voices[0], noiseState, p, scratch, out);
+        return;
+    }
+    if (p.lfo)
+        RenderGroup<true>(voices, noiseState, p, scratch, group, out);
+    else
+        RenderGroup<false>(voices, noiseState, p, scratch, group, out);
 }
 
 }  // namespace sound

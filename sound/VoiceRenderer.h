@@ -39,6 +39,23 @@ struct VoiceScratch {
 void RenderVoiceBlock(Voice& voice, std::uint32_t& noiseState, const VoiceBlockParams& p,
                       VoiceScratch& scratch, std::span<std::int32_t> out);
 
+// The most voices whose filters run side by side.
+constexpr std::size_t FILTER_LANES = 8;
+
+// Work space for a group of filtered voices. The filter's inputs and outputs are stored
+// frame-major, FILTER_LANES words per frame, so that one load fetches a frame of every voice.
+struct VoiceGroupScratch {
+    std::array<std::array<std::int32_t, VOICE_BLOCK>, FILTER_LANES> amp;
+    alignas(16) std::array<std::int32_t, VOICE_BLOCK * FILTER_LANES> signal, cutoff, feedback;
+};
+
+// RenderVoiceBlock for each of up to FILTER_LANES voices of one synthesiser with its filter
+// on (p.filter), in order, with the same result; the filters' recurrences are independent,
+// so they run interleaved and overlap in the processor.
+void RenderFilteredVoices(std::span<Voice* const> voices, std::uint32_t& noiseState,
+                          const VoiceBlockParams& p, VoiceScratch& scratch,
+                          VoiceGroupScratch& group, std::span<std::int32_t> out);
+
 // The filter's feedback q + q × 32768 / (32768 − c), capped at 512, for q 0..256 and
 // c 0..32760, without a division.
 std::int32_t LowpassFeedback(std::int32_t q, std::int32_t c);

@@ -255,5 +255,79 @@ TEST(GoldenRenderTest, EveryCombinationOfLfoFilterAndNoise) {
     EXPECT_EQ(print.hash, 9563180655199186664ull);
 }
 
+// Chords of 4 to 12 voices sounding together with filter and LFO: the voices start at
+// different times, so their envelopes sit in different stages within one block; some are
+// released while others sound, and a thirteenth note arrives while twelve are held.
+TEST(GoldenRenderTest, SynthChordsOfFourToTwelveVoices) {
+    PolySynth synth;
+    synth.SetSampleRate(RATE);
+    synth.SetWaveform(0, WAVE_SAW);
+    synth.SetWaveform(1, WAVE_SQUARE);
+    synth.SetPitch(1, 0.2);
+    synth.SetLevels(40, 30, 0, 0);
+    synth.SetPolyphony(1);
+    synth.SetAmpEnvelope(0.01, 0.1, 0.8, 0.3, true);
+    synth.SetFilterEnvelope(0.01, 0.3, 0.5, 0.4, true);
+    synth.SetCutoff(12000);
+    synth.SetResonance(180);
+    synth.SetLfo(LFO_SINE, 5.0, 4, 16, 16, 16, true);
+    Fingerprint print(synth);
+    for (int n : {45, 52, 57, 61}) {
+        synth.NoteOn(n, 56);
+        print.Frames(37);
+    }
+    print.Frames(4000);
+    for (int n : {64, 69, 73, 76, 81, 85, 88, 93}) {
+        synth.NoteOn(n, 40 + n % 24);
+        print.Frames(211);
+    }
+    print.Frames(6000);
+    synth.NoteOff(57);
+    synth.NoteOff(76);
+    synth.NoteOff(88);
+    print.Frames(3000);
+    synth.NoteOn(50, 64);
+    print.Frames(3000);
+    // The LFO off: the cutoff follows each voice's key; noise shared among the voices.
+    synth.SetLfo(LFO_SINE, 5.0, 4, 16, 16, 16, false);
+    synth.SetLevels(40, 30, 0, 4);
+    print.Frames(5000);
+    synth.AllNotesOff();
+    print.Frames(9000);
+    EXPECT_GT(print.peak, 5000);
+    EXPECT_EQ(print.hash, 11197795802121515298ull);
+}
+
+// Six strings' worth of sampler voices at once: interpolating and exact pitches, one-shot
+// ends falling at different frames, and a whole-sample loop with the filter and LFO on.
+TEST(GoldenRenderTest, SamplerChordsOfSixVoices) {
+    Sampler sampler;
+    ConfigureGuitarString(sampler, 1);
+    sampler.SetSampleRate(RATE);
+    Fingerprint print(sampler);
+    for (int n : {64, 69, 71, 74, 76, 81}) {
+        sampler.NoteOn(n, 56);
+        print.Frames(53);
+    }
+    print.Frames(40000);
+    Sample looped = sampler.GetSample();
+    looped.SetLoop(Sample::LOOP_ALL, 0, 0);
+    sampler.SetSample(std::move(looped));
+    for (int n : {52, 57, 62, 67, 71, 76}) {
+        sampler.NoteOn(n, 48 + n % 16);
+        print.Frames(19);
+    }
+    print.Frames(8000);
+    sampler.SetFilterEnvelope(0.01, 0.2, 0.5, 0.2, true);
+    sampler.SetCutoff(8000);
+    sampler.SetResonance(100);
+    sampler.SetLfo(LFO_TRI, 4.0, 2, 10, 10, 10, true);
+    print.Frames(8000);
+    sampler.AllNotesOff();
+    print.Frames(30000);
+    EXPECT_GT(print.peak, 5000);
+    EXPECT_EQ(print.hash, 706506193664761319ull);
+}
+
 }  // namespace
 }  // namespace sound
