@@ -151,7 +151,9 @@ platform::LResult TProgram::WindowProc(platform::Window& w, std::uint32_t msg,
             }
             break;
         case MSG_PAINT:
-            if (active == 1 && display && display->Lock()) display->UnlockAndPresent(0);
+            // On a desktop an inactive window is still seen: show the last frame again
+            // whenever the window is uncovered, active or not.
+            if (display && display->Lock()) display->UnlockAndPresent(0);
             break;
         case MSG_CLOSE:
             if (closing) return 0;
