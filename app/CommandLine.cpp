@@ -8,7 +8,7 @@ const char* const USAGE =
     "usage: fretlore [--scale N] [--mic FILE.wav] [--audio-out FILE.wav]\n"
     "       fretlore --headless [--script FILE] [--frames N] [--shot FILE.png] [--audio-out "
     "FILE.wav]\n"
-    "       fretlore chords|render|detect ... --help\n"
+    "       fretlore chords|render ... (each with --help)\n"
     "\n"
     "  --scale N           window scale (1-8; default 2: a 480 x 640 window)\n"
     "  --mic FILE.wav      listen to a recording instead of the microphone\n"
