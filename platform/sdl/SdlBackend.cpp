@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/Thread.h"
@@ -13,8 +14,21 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(int scale, std::string& error) {
     // Present through the window's own frame buffer, not an OpenGL context drawn on the CPU.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
+    // Without a display SDL would fall back to drawing off screen, and the program would
+    // run where nobody can see it.
+    const char* forced = std::getenv("SDL_VIDEODRIVER");
+    if (!forced && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+        error = "neither DISPLAY nor WAYLAND_DISPLAY is set";
+        return nullptr;
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         error = SDL_GetError();
+        return nullptr;
+    }
+    std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    if (!forced && (driver == "offscreen" || driver == "dummy")) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        error = "no display could be opened";
         return nullptr;
     }
     auto backend = std::unique_ptr<SdlBackend>(new SdlBackend(std::max(1, scale)));
