@@ -22,7 +22,7 @@ Surface::Surface(std::uint32_t width, std::uint32_t height)
       pitch(PitchFor(width)),
       pixels(nullptr),
       ownsPixels(true),
-      storage(new std::uint16_t[static_cast<std::size_t>(PitchFor(width) / 2) * height]()) {
+      storage(std::make_unique<std::uint16_t[]>(static_cast<std::size_t>(PitchFor(width) / 2) * height)) {
     pixels = storage.get();
 }
 
