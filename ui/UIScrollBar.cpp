@@ -203,8 +203,6 @@ void UIScrollBar::Draw(gfx::Surface& s) {
     }
     int thick = static_cast<int>(arrowSize) - 1;
     gfx::Rect bar = Oriented(Horizontal(), 0, 0, Length(), thick);
-    fillBox(s, left + bar.left + 1, top + bar.top + 1, left + bar.right - 1, top + bar.bottom - 1,
-            trackColour);
     gfx::rectangle(s, left + bar.left, top + bar.top, left + bar.right, top + bar.bottom,
                    frameColour);
     if (trackLength > 0) {

@@ -70,7 +70,6 @@ class UIScrollBar : public TObject {
     std::uint16_t shadeColour = 0x6218;
     std::uint16_t dragColour = 0x6418;
     std::uint16_t frameColour = 0x0000;  // outline of a bar without a thumb picture
-    std::uint16_t trackColour = 0xE71C;
     gfx::Point dragStart{0, 0};
     std::int32_t trackLength = 0;  // pixels the thumb can use
     UIButton back;                 // id 1

@@ -153,6 +153,38 @@ TEST_F(List, ArrowKeysMoveThenScrollAndEnterActivates) {
     EXPECT_EQ(Codes(), Codes_t{LIST_SELECTED});
 }
 
+TEST_F(List, ArrowKeysStopAtTheLastItemOfAListShorterThanItsRows) {
+    Fill(3);
+    list.SetFlags(FLAG_VISIBLE | FLAG_FOCUSABLE);
+    SetFocus(&list);
+    list.Select(0);
+    for (int i = 0; i < 5; ++i)
+        desktop.HandleEvent(MSG_KEYDOWN, KEY_DOWN, 0);
+    EXPECT_EQ(list.Selection(), 2);
+    EXPECT_EQ(list.cursor, 2);
+    EXPECT_EQ(list.top, 0);
+    EXPECT_EQ(Codes().size(), 2u);
+    for (int i = 0; i < 5; ++i)
+        desktop.HandleEvent(MSG_KEYDOWN, KEY_UP, 0);
+    EXPECT_EQ(list.Selection(), 0);
+    EXPECT_EQ(list.top, 0);
+    EXPECT_EQ(Codes().size(), 2u);
+}
+
+// A list long enough to scroll shows its own background in the scroll bar's track.
+TEST_F(List, TheScrollTrackShowsTheListBackground) {
+    Fill(20);
+    list.FitRows(8);
+    ASSERT_TRUE(list.scroll.Visible());
+    gfx::Surface& s = Screen();
+    desktop.Draw(s);
+    const int barX = 20 + list.scroll.x;
+    const int below = 40 + list.scroll.thumbRect.bottom + 2;
+    ASSERT_LT(below, 40 + list.height - 2);
+    EXPECT_EQ(gfx::getPixel(s, barX + 1, below), list.backColour);
+    EXPECT_EQ(gfx::getPixel(s, barX + 6, 40 + list.height - 3), list.backColour);
+}
+
 TEST_F(List, ItemsColumnsFindAndSort) {
     list.SetColumns(2, std::array<std::uint16_t, 2>{60, 40});
     EXPECT_FALSE(list.SetColumns(6, std::array<std::uint16_t, 6>{}));

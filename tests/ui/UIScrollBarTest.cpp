@@ -133,6 +133,25 @@ TEST_F(ScrollBar, PagingAndDraggingTheThumb) {
     EXPECT_FALSE(bar.Dragging());
 }
 
+// Only the outline and the thumb are drawn: whatever lies under the bar shows through
+// the rest of its track.
+TEST_F(ScrollBar, TheTrackIsNotFilled) {
+    constexpr std::uint16_t UNDER = 0x1234;
+    bar.SetRange(0, 100, 20);
+    bar.SetPosition(0);
+    gfx::Surface& s = Screen();
+    gfx::fillRect(s, 0, 0, 240, 320, UNDER);
+    desktop.Draw(s);
+    const gfx::Rect t = bar.thumbRect;
+    // Column 100 and 113 are the outline; the track between them below the thumb is bare.
+    EXPECT_EQ(gfx::getPixel(s, 100, 120), bar.frameColour);
+    EXPECT_EQ(gfx::getPixel(s, 113, 120), bar.frameColour);
+    EXPECT_EQ(Inked(s, gfx::Rect{101, 50 + t.bottom + 1, 113, 50 + 149}, UNDER), 0);
+    EXPECT_EQ(gfx::getPixel(s, 101, 50 + t.bottom + 1), UNDER);
+    EXPECT_EQ(gfx::getPixel(s, 112, 50 + 148), UNDER);
+    EXPECT_EQ(gfx::getPixel(s, 106, 50 + t.top + 5), bar.thumbColour);
+}
+
 TEST_F(ScrollBar, AThumbPictureWithGrooveTicksAndValueCaption) {
     auto thumb = ImageStrip::FromBitmap(120, 1, 1);
     ASSERT_TRUE(thumb);
