@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,111 @@ TEST(ScaleNotes, OffsetsFromAnyRootWrapAndStayDistinct) {
         }
     }
     EXPECT_EQ(GetScaleNotes(0, SCALE_TYPE_COUNT).count, 0);
+}
+
+std::string Spelled(std::span<const PitchClass> notes) {
+    std::string names;
+    for (PitchClass p : notes)
+        names += std::string(NoteNames[p]) + " ";
+    if (!names.empty()) names.pop_back();
+    return names;
+}
+
+TEST(ScaleNotes, EveryScaleFromCAsWrittenOut) {
+    // Name and notes of each row, spelled from C, written out apart from the offset table.
+    const std::vector<std::pair<std::string, std::string>> fromC = {
+        {"Major", "C D E F G A B"},
+        {"Harmonic Minor", "C D D## F G G## B"},
+        {"Melod Minor (asc)", "C D D## F G A B"},
+        {"Melod Minor (dec)", "C D D## F G G## A##"},
+        {"Pentatonic Major", "C D E G A"},
+        {"Pentatonic Minor", "C D## F G A##"},
+        {"Pentatonic Blues", "C D## F F## G A##"},
+        {"Pentatonic Neutral", "C D F G A##"},
+        {"Ionian", "C D E F G A B"},
+        {"Dorian", "C D D## F G A A##"},
+        {"Phrygian", "C C## D## F G G## A##"},
+        {"Lydian", "C D E F## G A B"},
+        {"Mixolydian", "C D E F G A A##"},
+        {"Aeolian", "C D D## F G G## A##"},
+        {"Locrian", "C C## D## F F## G## A##"},
+        {"Blues", "C D## F F## G A##"},
+        {"Chromatic", "C C## D D## E F F## G G## A A## B"},
+        {"Chinese", "C E F## G B"},
+        {"Diatonic", "C D E G A"},
+        {"Diminished", "C D D## F F## G## A B"},
+        {"Diminished Half", "C C## D## E F## G A A##"},
+        {"Diminished Whole", "C D D## F F## G## A B"},
+        {"Dominant 7th", "C D E F G A A##"},
+        {"Double Harmonic", "C C## E F G G## B"},
+        {"Egyptian", "C D F G A##"},
+        {"Eight Tone Spanish", "C C## D## E F F## G## A##"},
+        {"Hawaiian", "C D D## F G A B"},
+        {"Hindu", "C D E F G G## A##"},
+    };
+    ASSERT_EQ(fromC.size(), ScaleTypes.size());
+    for (int type = 0; type < SCALE_TYPE_COUNT; ++type) {
+        ScaleNotes scale = GetScaleNotes(0, type);
+        EXPECT_EQ(ScaleTypes[type].name, fromC[type].first) << type;
+        EXPECT_EQ(Spelled(scale.View()), fromC[type].second) << fromC[type].first;
+        for (std::size_t k = static_cast<std::size_t>(ScaleTypes[type].count); k < 12; ++k)
+            EXPECT_EQ(ScaleTypes[type].offsets[k], 0) << fromC[type].first << " entry " << k;
+    }
+}
+
+TEST(ChordNotes, EveryTypeIsNamedAsWrittenOut) {
+    // Short and long names in list order, odd spellings and repeated long names included.
+    const std::vector<std::pair<std::string, std::string>> names = {
+        {"Major", "Major Chord"},
+        {"Minor", "Minor Chord"},
+        {"dim", "Diminished triad"},
+        {"aug", "Augmented triad"},
+        {"sus2", "Suspended 2nd"},
+        {"sus4", "Suspended 4th"},
+        {"7sus4", "Dominant 7th suspended 4th"},
+        {"5", "Power Chord"},
+        {"6", "Major 6th"},
+        {"6/9", "Major 6th Add9"},
+        {"7", "Major 7th"},
+        {"7sus", "Dominant 7th"},
+        {"7-5", "Dominant 7th b5"},
+        {"7+5", "Dominant 7th #5"},
+        {"7-9", "Dominant 7th b9"},
+        {"7+9", "Dominant 7th #9"},
+        {"9", "Dominant 9th"},
+        {"9-5", "Dominant 9th b5"},
+        {"9+5", "Dominant 9th #5"},
+        {"add9", "Major add9"},
+        {"maj7", "Major 7th"},
+        {"maj7-5", "Major 7th b5"},
+        {"maj7+5", "Major 7th #5"},
+        {"maj9", "Major 7th add9"},
+        {"11", "Dominant 11th"},
+        {"maj11", "Major 7th add11"},
+        {"13", "Major 7th add13"},
+        {"maj13", "Major 7th add11"},
+        {"m6", "Minor 6th"},
+        {"m7", "Minor 7th"},
+        {"m9", "Minor 9th"},
+        {"m11", "Minor 11th"},
+        {"m13", "Minor 13th"},
+        {"m(maj7)", "Minor Major 7th"},
+        {"m(maj9)", "Minor Major 9th"},
+        {"m(add9)", "Minor add9"},
+        {"-5", "Flatterned 5th"},
+        {"+5", "Augmented 5th"},
+        {"-9", "Flatterned 9th"},
+        {"+9", "Augmented 9th"},
+        {"-9+5", "Flatterned 9th Augmented 5th"},
+        {"-9-5", "Flatterned 9th Minor 5th"},
+        {"+11", "Augmented 11th"},
+        {"-9+11", "Flatterned 9th Augmented 11th"},
+    };
+    ASSERT_EQ(names.size(), ChordTypes.size());
+    for (std::size_t type = 0; type < names.size(); ++type) {
+        EXPECT_EQ(ChordTypes[type].shortName, names[type].first) << type;
+        EXPECT_EQ(ChordTypes[type].longName, names[type].second) << names[type].first;
+    }
 }
 
 TEST(Tunings, StringsReadAsTheirNotes) {
