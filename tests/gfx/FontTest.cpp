@@ -147,6 +147,28 @@ TEST_F(Fonts, ColourCodesChangeTheInkAndTakeNoRoom) {
             ASSERT_EQ(getPixel(*s, x, y), getPixel(*plain, x, y));
 }
 
+// Every hexadecimal digit, in either case, in ink and background codes: "#ff0000" is how
+// the help pages write their colours.
+TEST_F(Fonts, ColourCodesReadEveryDigitInEitherCase) {
+    const std::string lower = "0123456789abcdef", upper = "0123456789ABCDEF";
+    auto s = Canvas(20, 14, WHITE);
+    for (int d = 0; d < 16; ++d) {
+        const int v = d * 17;  // "dd" read as a byte
+        for (const std::string* digits : {&lower, &upper}) {
+            const std::string pair(2, (*digits)[static_cast<std::size_t>(d)]);
+            drawText(medium, *s, 0, 0, "#" + pair + "0000x", 0);
+            EXPECT_EQ(medium.lastColour, RGB565(v, 0, 0)) << pair;
+            drawText(medium, *s, 0, 0, "#00" + pair + "00x", 0);
+            EXPECT_EQ(medium.lastColour, RGB565(0, v, 0)) << pair;
+            drawText(medium, *s, 0, 0, "#0000" + pair + "x", 0);
+            EXPECT_EQ(medium.lastColour, RGB565(0, 0, v)) << pair;
+            drawText(medium, *s, 0, 0, "|" + pair + pair + pair + "x", 0);
+            EXPECT_EQ(TextBackground, RGB565(v, v, v)) << pair;
+        }
+    }
+    EXPECT_EQ(RGB565(0xff, 0, 0), 0xF800);
+}
+
 TEST_F(Fonts, BackgroundCodePaintsGapsAndSpacesAndStays) {
     auto s = Canvas(80, 14);
     drawText(medium, *s, 0, 0, "|FFFFFFa b", 0);
