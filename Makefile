@@ -2,7 +2,7 @@
 # make test - install what is missing, build, run every test (also under ASan + UBSan)
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build build-ci build-asan test-ci test-asan bench format clean
+.PHONY: run test deps build build-all build-ci build-asan test-ci test-asan bench format clean
 
 run: deps build
 	./build/release/app/fretlore $(ARGS)
@@ -12,7 +12,12 @@ test: deps test-ci test-asan
 deps:
 	@./scripts/install-deps.sh
 
+# The program and what it needs at run time (resources, the strings' instruments) only.
 build:
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release -j $(JOBS) --target fretlore
+
+build-all:
 	@cmake --preset release >/dev/null
 	@cmake --build --preset release -j $(JOBS)
 
@@ -35,7 +40,7 @@ test-tsan:
 	@cmake --build --preset tsan -j $(JOBS)
 	ctest --preset tsan -j $(JOBS) -L threads
 
-bench: deps build
+bench: deps build-all
 	@for b in build/release/bench/bench_*; do echo "== $$b"; $$b; done
 
 format:

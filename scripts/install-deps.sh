@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache
   libsdl2-dev libsdl2-image-dev libagg-dev
-  libfreetype-dev fonts-dejavu-core console-setup-linux zlib1g-dev
+  libfreetype-dev fonts-dejavu-core fonts-dejavu-extra console-setup-linux zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth clang-format
 )
@@ -28,5 +28,21 @@ else
   exit 1
 fi
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+
+# Another package manager (an unattended upgrade, a software centre) may hold apt's locks
+# for a while: wait for it, up to five minutes, rather than fail at once.
+apt_waiting() {
+  local waited=0 out
+  until out=$("${sudo[@]}" apt-get -o DPkg::Lock::Timeout=300 "$@" 2>&1); do
+    if grep -qiE "could not get lock|unable to lock|unable to acquire" <<<"$out" && ((waited < 300)); then
+      ((waited == 0)) && echo "install-deps: another package manager holds the lock; waiting for it"
+      sleep 5
+      waited=$((waited + 5))
+    else
+      echo "$out" >&2
+      return 1
+    fi
+  done
+}
+apt_waiting update -qq
+apt_waiting install -y -qq --no-install-recommends "${missing[@]}"
