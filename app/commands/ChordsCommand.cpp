@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "theory/ChordSearch.h"
+#include "theory/Names.h"
 
 using namespace theory;
 
@@ -15,6 +16,7 @@ namespace {
 
 constexpr std::string_view USAGE =
     "usage: fretlore chords ROOT TYPE [--tuning NAME|INDEX] [--split] [--left] [--json]\n"
+    "       fretlore chords CHORD [--tuning NAME|INDEX] [--split] [--left] [--json]\n"
     "       fretlore chords --all --json\n";
 
 constexpr std::string_view SEE_HELP = "see fretlore chords --help\n";
@@ -23,9 +25,12 @@ constexpr std::string_view HELP =
     "Lists every playable shape of a chord, at most 24, in the finder's order.\n"
     "\n"
     "  ROOT             a note name: C, C#, Db, D, ... B (sharps or flats)\n"
-    "  TYPE             a chord type, exactly as listed below (\"Major\", \"m7\", \"-5\", ...)\n"
-    "  --tuning T       a tuning name (quote names with spaces) or index, as listed below;\n"
-    "                   \"Standard\" by default\n"
+    "  TYPE             a chord type as listed below (\"Major\", \"m7\", \"-5\", ...), in any\n"
+    "                   case, or as chord sheets write it (\"M7\", \"min\", \"7b9\", \"+\")\n"
+    "  CHORD            root and type as one word: Am7, C#m, Dsus4, Bbmaj7, G\n"
+    "  --tuning T       a tuning name in any case (quote names with spaces; \"Drop D\" and\n"
+    "                   such short forms too), its six notes from the lowest string\n"
+    "                   (DADGBE), or its index, as listed below; \"Standard\" by default\n"
     "  --split          allow split chords: any chord note may be the bass\n"
     "  --left           draw the chord boxes left-handed (mirrored)\n"
     "  --json           one JSON line instead of chord boxes; frets are listed from the\n"
@@ -64,51 +69,6 @@ std::string PlainText(std::string_view marked) {
         if (marked[i] == '#' && i + 1 < marked.size() && marked[i + 1] == '#') ++i;
     }
     return plain;
-}
-
-// A letter A-G in either case, then one '#' (or the stored "##") or one 'b'.
-std::optional<PitchClass> ParseRoot(std::string_view text) {
-    static constexpr std::array<PitchClass, 7> LETTERS{9, 11, 0, 2, 4, 5, 7};  // A..G
-    if (text.empty()) return std::nullopt;
-    char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
-    if (letter < 'A' || letter > 'G') return std::nullopt;
-    PitchClass note = LETTERS[letter - 'A'];
-    std::string_view accidental = text.substr(1);
-    if (accidental.empty()) return note;
-    if (accidental == "#" || accidental == "##") return WrapPitch(note + 1);
-    if (accidental == "b") return WrapPitch(note - 1);
-    return std::nullopt;
-}
-
-std::optional<int> ParseChordType(std::string_view text) {
-    for (int type = 0; type < CHORD_TYPE_COUNT; ++type) {
-        if (ChordTypes[type].shortName == text) return type;
-    }
-    return std::nullopt;
-}
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
-
-std::optional<int> ParseTuning(std::string_view text) {
-    for (int u = 0; u < TUNING_COUNT; ++u) {
-        if (SameIgnoringCase(Tunings[u].name, text)) return u;
-    }
-    if (text.empty() || text.size() > 2) return std::nullopt;
-    int index = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        index = index * 10 + (c - '0');
-    }
-    return index < TUNING_COUNT ? std::optional<int>(index) : std::nullopt;
 }
 
 std::string RootChoices() {
@@ -174,35 +134,47 @@ bool ParseArgs(std::span<const std::string> args, ChordsOptions& options, std::o
     return true;
 }
 
-// Checks what the options name; on a mistake writes the valid choices and returns nothing.
-std::optional<Chord> ResolveChord(const ChordsOptions& options, std::ostream& err) {
-    Chord chord;
-    if (!options.rootText || !options.typeText) {
-        err << "fretlore chords: ROOT and TYPE are needed; " << SEE_HELP;
+// The root and type from "ROOT TYPE" or from one chord symbol; on a mistake writes the
+// valid choices and returns nothing.
+std::optional<Chord> ResolveRootAndType(const ChordsOptions& options, std::ostream& err) {
+    if (!options.typeText) {
+        if (auto symbol = ParseChordSymbol(*options.rootText))
+            return Chord{symbol->root, symbol->type, 0};
+        err << "fretlore chords: unknown chord '" << *options.rootText
+            << "' (a root from: " << RootChoices() << "; then a type from: " << TypeChoices()
+            << ")\n";
         return std::nullopt;
     }
-    if (auto root = ParseRoot(*options.rootText)) {
-        chord.root = *root;
-    } else {
+    auto root = ParseNoteName(*options.rootText);
+    if (!root) {
         err << "fretlore chords: unknown root '" << *options.rootText
             << "' (choose from: " << RootChoices() << ")\n";
         return std::nullopt;
     }
-    if (auto type = ParseChordType(*options.typeText)) {
-        chord.type = *type;
-    } else {
+    auto type = ParseChordType(*options.typeText);
+    if (!type) {
         err << "fretlore chords: unknown chord type '" << *options.typeText
             << "' (choose from: " << TypeChoices() << ")\n";
         return std::nullopt;
     }
-    if (!options.tuningText) return chord;
-    if (auto tuning = ParseTuning(*options.tuningText)) {
-        chord.tuning = *tuning;
-    } else {
-        err << "fretlore chords: unknown tuning '" << *options.tuningText
-            << "' (choose a name or index from: " << TuningChoices() << ")\n";
+    return Chord{*root, *type, 0};
+}
+
+std::optional<Chord> ResolveChord(const ChordsOptions& options, std::ostream& err) {
+    if (!options.rootText) {
+        err << "fretlore chords: a chord is needed (\"C m7\" or \"Cm7\"); " << SEE_HELP;
         return std::nullopt;
     }
+    std::optional<Chord> chord = ResolveRootAndType(options, err);
+    if (!chord || !options.tuningText) return chord;
+    auto tuning = ParseTuning(*options.tuningText);
+    if (!tuning) {
+        err << "fretlore chords: unknown tuning '" << *options.tuningText
+            << "' (choose a name, its six notes from the lowest string, or an index from: "
+            << TuningChoices() << ")\n";
+        return std::nullopt;
+    }
+    chord->tuning = *tuning;
     return chord;
 }
 

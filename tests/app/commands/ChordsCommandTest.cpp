@@ -96,6 +96,29 @@ TEST(ChordsCommand, RootsTypesAndTuningsAcceptTheirSpellings) {
     EXPECT_EQ(Chords({"G", "Major", "--json", "--tuning", "Open G"}).out, openG);
 }
 
+// The README's examples, chord symbols as one word, and names in any case.
+TEST(ChordsCommand, ChordSymbolsAndCommonNamesAreUnderstood) {
+    auto json = [](std::vector<std::string> args) {
+        args.push_back("--json");
+        Result run = Chords(args);
+        EXPECT_EQ(run.code, 0) << args[0] << ": " << run.err;
+        return run.out;
+    };
+    EXPECT_EQ(json({"Am7"}), json({"A", "m7"}));
+    EXPECT_EQ(json({"C#m"}), json({"C#", "Minor"}));
+    EXPECT_EQ(json({"Dsus4"}), json({"D", "sus4"}));
+    EXPECT_EQ(json({"Bbmaj7"}), json({"A#", "maj7"}));
+    EXPECT_EQ(json({"G"}), json({"G", "Major"}));
+    EXPECT_EQ(json({"C", "major"}), json({"C", "Major"}));
+    EXPECT_EQ(json({"C", "MAJOR"}), json({"C", "Major"}));
+    EXPECT_EQ(json({"C", "M7"}), json({"C", "maj7"}));
+    EXPECT_NE(json({"C", "M7"}), json({"C", "m7"}));
+    const std::string dropD = json({"C", "m7", "--tuning", "Dropped D"});
+    EXPECT_TRUE(dropD.starts_with(R"j({"root":0,"type":29,"tuning":1,)j")) << dropD;
+    for (const char* name : {"Drop D", "drop-d", "DROPPED D", "DADGBE", "D A D G B E", "1"})
+        EXPECT_EQ(json({"C", "m7", "--tuning", name}), dropD) << name;
+}
+
 TEST(ChordsCommand, BadInputExitsTwoWithTheChoices) {
     struct Case {
         std::vector<std::string> args;
@@ -106,11 +129,13 @@ TEST(ChordsCommand, BadInputExitsTwoWithTheChoices) {
         {{"C#b", "Major"}, "Bb"},
         {{"C", "major7"}, "m(maj7)"},
         {{"C", "Major", "--tuning", "16"}, "15 Low C"},
-        {{"C", "Major", "--tuning", "Drop D"}, "1 Dropped D"},
+        {{"C", "Major", "--tuning", "DADGAD"}, "1 Dropped D"},
         {{"C", "Major", "--tuning"}, "0 Standard"},
         {{"C", "Major", "--flat"}, "--split"},
         {{"C", "Major", "extra"}, "--help"},
-        {{"C"}, "--help"},
+        {{"--left"}, "--help"},
+        {{"Hm7"}, "Bb"},
+        {{"Cmaj8"}, "maj7"},
         {{"--all"}, "--json"},
         {{"--all", "--json", "--split"}, "--json"},
     };
