@@ -180,7 +180,7 @@ void DrawChordInfo(gfx::Surface& s, const Fonts& fonts, const ChordView& view) {
         names.emplace_back(theory::NoteNames[n]);
     for (int i = 1; i < notes.count; ++i)
         steps.push_back(std::to_string(theory::WrapPitch(notes.notes[i] - notes.notes[i - 1])));
-    DrawTitledBox(s, fonts, x, y, width, "Desciption", description);
+    DrawTitledBox(s, fonts, x, y, width, "Description", description);
     DrawTitledBox(s, fonts, x, y + 46, width, "Chord Notes", Join(names, ", "));
     DrawTitledBox(s, fonts, x, y + 92, width, "Half-Steps", Join(steps, "-"));
 }

@@ -12,7 +12,7 @@ namespace screens {
 void DrawFretBoard(gfx::Surface& surface, const Fonts& fonts, const ChordView& view);
 // The selected shape as a chord box: lower left in modes 0 to 2, upper right in mode 3.
 void DrawChordDiagram(gfx::Surface& surface, const Fonts& fonts, const ChordView& view);
-// "Desciption", "Chord Notes" and "Half-Steps" in three titled boxes.
+// "Description", "Chord Notes" and "Half-Steps" in three titled boxes.
 void DrawChordInfo(gfx::Surface& surface, const Fonts& fonts, const ChordView& view);
 // A white rounded box with its title in white on a black bar and two rows of text.
 void DrawTitledBox(gfx::Surface& surface, const Fonts& fonts, int x, int y, int width,

@@ -13,7 +13,7 @@ constexpr HelpPage PAGES[] = {
      "inversions.\r\rSelect a #FF0000root#000000 note and #FF0000chord#000000 type from the "
      "lists above. The note positions of this chord are displayed on the fret board to the "
      "right, and the chord shape below. Press #ff0000Strum#000000 to hear the chord.\r\rEach "
-     "chord has many inversions which be selected from the #FF0000Inversions#000000 list box. "
+     "chord has many inversions which can be selected from the #FF0000Inversion#000000 list. "
      "Select 'Allow Split Chords' if you want to show chords with differing base notes."},
     {"Piano Chords",
      "This screen allows you to see equivalent piano chords for accompanying the guitar.\r\rThe "

@@ -68,6 +68,9 @@ TEST_F(GuitarMode, MoreDescribesTheChordInThreeBoxes) {
 }
 
 TEST_F(GuitarMode, HelpShowsThePageOfTheModeAndDoneClosesIt) {
+    EXPECT_NE(HelpFor(0).text.find(
+                  "inversions which can be selected from the #FF0000Inversion#000000 list. "),
+              std::string_view::npos);
     // Run once to load the fonts and learn where the box and its button are.
     GameRun probe;
     ASSERT_TRUE(probe.Run(apptest::DISMISS_TITLE));
