@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 
 #include "gfx/Blit.h"
 #include "gfx/Draw.h"
@@ -58,7 +59,12 @@ platform::Window* TProgram::Create(Host& host) {
 }
 
 int TProgram::PrepareWindowClass(Host& host) {
-    return host.backend.ClaimInstance(title) ? 1 : 0;
+    if (host.backend.ClaimInstance(title)) return 1;
+    // The name without its version, as people call the program.
+    std::string name = title.substr(0, title.find(' '));
+    std::printf("%s is already running; brought its window to the front\n", name.c_str());
+    std::fflush(stdout);
+    return 0;
 }
 
 void TProgram::SetWindowIcon() {

@@ -114,7 +114,11 @@ TEST(ProgramMain, ASecondCopyEndsWithoutAWindow) {
     } backend;
     Host host{backend, gfx::headless::displayFactory()};
     ProbeProgram program;
+    program.title = "Probe 2.5";
+    ::testing::internal::CaptureStdout();
     EXPECT_EQ(program.Create(host), nullptr);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              "Probe is already running; brought its window to the front\n");
     EXPECT_EQ(program.hWnd, nullptr);
 }
 
