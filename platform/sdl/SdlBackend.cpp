@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/QuietStderr.h"
 #include "platform/Thread.h"
 #include "platform/Window.h"
 
@@ -21,7 +22,13 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(int scale, std::string& error) {
         error = "neither DISPLAY nor WAYLAND_DISPLAY is set";
         return nullptr;
     }
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+    int failed;
+    {
+        // The caller reports a failure in one line.
+        QuietStderr quiet;
+        failed = SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    }
+    if (failed != 0) {
         error = SDL_GetError();
         return nullptr;
     }

@@ -56,6 +56,26 @@ TEST(HeadlessRun, OpensOnTheTitleOverTheMainScreen) {
     EXPECT_GT(centre & 0xFF, (centre >> 16) & 0xFF);
 }
 
+// Without a usable display the program says so in one line of its own, with nothing the
+// window system's libraries print before it.
+TEST(HeadlessRun, NoDisplayIsOneLineOfOurOwn) {
+    for (const char* environment :
+         {"env -u DISPLAY -u WAYLAND_DISPLAY", "env -u XDG_RUNTIME_DIR DISPLAY=:97",
+          "env XDG_RUNTIME_DIR=/nonexistent DISPLAY=nowhere:0"}) {
+        std::string command = std::string(environment) + " " + FRETLORE_BINARY + " 2>&1";
+        FILE* pipe = popen(command.c_str(), "r");
+        ASSERT_TRUE(pipe);
+        std::string output;
+        char buffer[256];
+        while (fgets(buffer, sizeof buffer, pipe))
+            output += buffer;
+        int status = pclose(pipe);
+        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1) << environment;
+        EXPECT_TRUE(output.starts_with("fretlore: no display available")) << output;
+        EXPECT_EQ(output.find('\n'), output.size() - 1) << output;
+    }
+}
+
 TEST(HeadlessRun, ScriptErrorsNameTheLineAndExitWithTwo) {
     std::string script = Temp("bad-script.txt");
     std::ofstream(script) << "tap 10 10\nfly 3\n";

@@ -1,43 +1,17 @@
 #include "platform/audio/sdl/SdlWaveOut.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <SDL.h>
 
 #include <span>
 
+#include "platform/QuietStderr.h"
+
 namespace platform {
-
-namespace {
-
-// Sends standard error to /dev/null for the lifetime of the object.
-class QuietStderr {
-  public:
-    QuietStderr() : saved(dup(STDERR_FILENO)) {
-        int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
-        if (saved >= 0 && null >= 0) dup2(null, STDERR_FILENO);
-        if (null >= 0) close(null);
-    }
-    ~QuietStderr() {
-        if (saved < 0) return;
-        dup2(saved, STDERR_FILENO);
-        close(saved);
-    }
-    QuietStderr(const QuietStderr&) = delete;
-    QuietStderr& operator=(const QuietStderr&) = delete;
-
-  private:
-    int saved;
-};
-
-}  // namespace
 
 std::string SdlWaveOut::Open(const WaveFormat& format, WaveOutClient& client) {
     if (device != 0) return "the sound device is already open";
     if (format.formatTag != 1 || format.bitsPerSample != 16) return "unsupported sound format";
-    // The sound libraries SDL loads print their own complaints when there is no card; the
-    // caller reports the failure in one line instead.
+    // The caller reports a failure in one line.
     QuietStderr quiet;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         return std::string("no sound device: ") + SDL_GetError();
