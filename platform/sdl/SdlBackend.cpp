@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -69,6 +70,18 @@ bool SdlBackend::ClaimInstance(const std::string& title) {
 }
 
 bool SdlBackend::OpenWindow(Window& w) {
+    // A window taller than the desktop would put the bottom row of buttons out of reach.
+    SDL_Rect usable{};
+    if (SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0) {
+        int fitted = FitScale(scale, usable.w, usable.h, ScreenWidth(), ScreenHeight());
+        if (fitted < scale) {
+            std::fprintf(stderr,
+                         "fretlore: a window at scale %d would not fit the screen's %dx%d; "
+                         "using scale %d\n",
+                         scale, usable.w, usable.h, fitted);
+            scale = fitted;
+        }
+    }
     window = SDL_CreateWindow(w.Title().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                               ScreenWidth() * scale, ScreenHeight() * scale, SDL_WINDOW_RESIZABLE);
     if (!window) return false;

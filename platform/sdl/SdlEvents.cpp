@@ -40,6 +40,11 @@ Viewport ComputeViewport(int windowWidth, int windowHeight, int logicalWidth, in
     return v;
 }
 
+int FitScale(int asked, int areaWidth, int areaHeight, int logicalWidth, int logicalHeight) {
+    int fits = std::min(areaWidth / logicalWidth, areaHeight / logicalHeight);
+    return std::max(1, std::min(asked, fits));
+}
+
 std::uint32_t VirtualKeyFromSdl(SDL_Keycode key) {
     if (key >= SDLK_a && key <= SDLK_z) return static_cast<std::uint32_t>('A' + (key - SDLK_a));
     if (key >= SDLK_0 && key <= SDLK_9) return static_cast<std::uint32_t>('0' + (key - SDLK_0));

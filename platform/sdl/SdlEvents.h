@@ -21,6 +21,10 @@ struct Viewport {
 
 Viewport ComputeViewport(int windowWidth, int windowHeight, int logicalWidth, int logicalHeight);
 
+// The largest whole scale up to `asked` at which the logical screen fits an area of the
+// desktop; 1 when even that does not fit.
+int FitScale(int asked, int areaWidth, int areaHeight, int logicalWidth, int logicalHeight);
+
 // The virtual-key code of an SDL key, or 0 for keys the program does not use.
 std::uint32_t VirtualKeyFromSdl(SDL_Keycode key);
 

@@ -41,6 +41,17 @@ TEST(SdlEvents, ViewportScalesByWholePixelsAndLetterboxes) {
     EXPECT_EQ(ComputeViewport(100, 100, 240, 320).scale, 1);
 }
 
+TEST(SdlEvents, TheWindowScaleFitsTheDesktop) {
+    EXPECT_EQ(FitScale(3, 1366, 768 - 40, 240, 320), 2);  // 960 would not fit; 640 does
+    EXPECT_EQ(FitScale(3, 1920, 1040, 240, 320), 3);      // exactly 960 fits
+    EXPECT_EQ(FitScale(4, 1920, 1279, 240, 320), 3);      // one pixel short of 1280
+    EXPECT_EQ(FitScale(4, 1920, 1280, 240, 320), 4);
+    EXPECT_EQ(FitScale(4, 719, 2000, 240, 320), 2);  // the width can be what limits
+    EXPECT_EQ(FitScale(2, 640, 480, 240, 320), 1);
+    EXPECT_EQ(FitScale(2, 200, 200, 240, 320), 1);    // never below one
+    EXPECT_EQ(FitScale(1, 4000, 4000, 240, 320), 1);  // never above what was asked
+}
+
 TEST(SdlEvents, StylusIsMappedToLogicalPixels) {
     Viewport v = ComputeViewport(1000, 700, 240, 320);
     auto down = TranslateSdlEvent(Button(SDL_MOUSEBUTTONDOWN, 260 + 21, 30 + 41), v, false);
