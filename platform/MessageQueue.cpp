@@ -9,6 +9,15 @@ namespace platform {
 bool MessageQueue::Post(const Msg& msg) {
     {
         std::lock_guard lock(mutex);
+        // A move that follows a move replaces it: only where the stylus is now matters, and a
+        // fast mouse would otherwise fill the queue and hold back timers and frames.
+        if (msg.message == MSG_MOUSEMOVE && count > 0) {
+            Msg& newest = ring[(head + count - 1) % CAPACITY];
+            if (newest.message == MSG_MOUSEMOVE) {
+                newest = msg;
+                return true;
+            }
+        }
         if (count == CAPACITY) return false;
         ring[(head + count) % CAPACITY] = msg;
         ++count;

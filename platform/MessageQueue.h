@@ -14,7 +14,8 @@ class MessageQueue {
   public:
     static constexpr std::size_t CAPACITY = 1024;
 
-    // False when the ring is full: the message is dropped, like a refused post.
+    // False when the ring is full: the message is dropped, like a refused post. A stylus
+    // move posted right after another replaces it.
     bool Post(const Msg& msg);
     // Removes the oldest message into `msg`; false when empty.
     bool Take(Msg& msg);

@@ -49,6 +49,32 @@ TEST(MessageQueue, RefusesPostsWhenFullAndLosesNothingQueued) {
     EXPECT_FALSE(queue.Take(m));
 }
 
+TEST(MessageQueue, ConsecutiveMovesKeepOnlyTheNewest) {
+    MessageQueue queue;
+    queue.Post(Msg{MSG_LBUTTONDOWN, 0, MakePoint(1, 1), 0});
+    for (int x = 0; x < 5000; ++x)  // far more than the ring holds
+        ASSERT_TRUE(queue.Post(Msg{MSG_MOUSEMOVE, 0, MakePoint(x, 2), 0}));
+    queue.Post(Msg{MSG_TIMER, 1001, 0, 0});
+    queue.Post(Msg{MSG_MOUSEMOVE, 0, MakePoint(7, 7), 0});
+    queue.Post(Msg{MSG_MOUSEMOVE, 0, MakePoint(8, 8), 0});
+    queue.Post(Msg{MSG_LBUTTONUP, 0, MakePoint(8, 8), 0});
+    queue.Post(Msg{MSG_MOUSEMOVE, 0, MakePoint(9, 9), 0});
+    std::vector<std::pair<std::uint32_t, LParam>> taken;
+    for (Msg m; queue.Take(m);)
+        taken.emplace_back(m.message, m.lParam);
+    const std::vector<std::pair<std::uint32_t, LParam>> expected = {
+        {MSG_LBUTTONDOWN, MakePoint(1, 1)},
+        {MSG_MOUSEMOVE, MakePoint(4999, 2)},
+        {MSG_TIMER, 0},
+        {MSG_MOUSEMOVE, MakePoint(8, 8)},
+        {MSG_LBUTTONUP, MakePoint(8, 8)},
+        {MSG_MOUSEMOVE, MakePoint(9, 9)}};
+    EXPECT_EQ(taken, expected);
+    // Once taken, a move is not replaced: the next one queues behind nothing.
+    queue.Post(Msg{MSG_MOUSEMOVE, 0, MakePoint(3, 3), 0});
+    EXPECT_EQ(queue.Size(), 1u);
+}
+
 TEST(MessageQueue, WaitReturnsWhenAnotherThreadPosts) {
     MessageQueue queue;
     std::thread poster([&] { queue.Post(Msg{MSG_COMMAND, 7, 0, 0}); });
