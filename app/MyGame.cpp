@@ -338,8 +338,15 @@ int MyGame::ShowTitleScreen() {
             break;
         }
         if (msg.message == platform::MSG_COMMAND && platform::CommandId(msg.wParam) == 2) break;
-        // Enter does what the one button does.
-        if (msg.message == platform::MSG_KEYDOWN && msg.wParam == platform::KEY_RETURN) break;
+        // Enter, Escape and Space do what the one button does, and so does a tap on the picture.
+        if (msg.message == platform::MSG_KEYDOWN &&
+            (msg.wParam == platform::KEY_RETURN || msg.wParam == platform::KEY_ESCAPE ||
+             msg.wParam == ' '))
+            break;
+        if (msg.message == platform::MSG_LBUTTONUP) {
+            int px = platform::PointX(msg.lParam), py = platform::PointY(msg.lParam);
+            if (px >= left && px < right && py >= top && py < bottom) break;
+        }
         if (msg.message == platform::MSG_TIMER && msg.wParam == TITLE_TIMER)
             desktop.Redraw(backdrop.get());
     }

@@ -13,6 +13,8 @@ constexpr int FRAME_DARKEN = 16;  // fill alpha of the shade over the menu's fra
 constexpr std::uint32_t POLL_MS = 10;
 // The menu is shown again at least this often, so that anyone counting frames sees it live.
 constexpr std::uint32_t REFRESH_MS = 50;
+// The loop's answer when the user turns the menu away: Escape, or a tap beside it.
+constexpr int DISMISSED = -4;
 
 bool IsInput(std::uint32_t message) {
     using namespace platform;
@@ -87,6 +89,13 @@ class ModalLoop {
     // every entry can be reached without the stylus.
     std::optional<int> Input(const platform::Msg& msg) {
         using namespace platform;
+        if (msg.message == MSG_KEYDOWN && msg.wParam == KEY_ESCAPE) return DISMISSED;
+        if (msg.message == MSG_LBUTTONDOWN) {
+            const Rect& f = menu.Frame();
+            int px = PointX(msg.lParam), py = PointY(msg.lParam);
+            if (px < f.left - 2 || px > f.right + 2 || py < f.top - 2 || py > f.bottom + 2)
+                return DISMISSED;
+        }
         if (msg.message == MSG_KEYUP) {
             const auto key = static_cast<std::uint32_t>(msg.wParam);
             const int row = menu.list.SelectedIndex() - 1;
@@ -206,10 +215,10 @@ int showMenu(PopupMenu& menu, Display& display, platform::Window& window, std::s
     const int count = static_cast<int>(menu.Entries().size());
     for (;;) {
         const int answer = loop.WaitForAnswer();
-        if (answer == MENU_QUIT || answer == MENU_NOTHING) {
+        if (answer == MENU_QUIT || answer == MENU_NOTHING || answer == DISMISSED) {
             loop.Show(false);
             if (answer == MENU_QUIT) window.PostQuit(0);  // the caller's loop must end too
-            return answer;
+            return answer == MENU_QUIT ? MENU_QUIT : MENU_NOTHING;
         }
         if (answer == ITEM_DOWN_ARROW) {
             if (menu.scrollOffset + menu.Rows() < count) ++menu.scrollOffset;

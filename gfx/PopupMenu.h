@@ -83,7 +83,8 @@ class PopupMenu {
 
 // Shows the menu and, with MENU_MODAL, runs it until a row is chosen: answers its code,
 // MENU_QUIT when the program is quitting (the quit is posted again for the caller's loop),
-// or MENU_NOTHING when it cannot be shown. Keys and stylus events go to the menu; other
+// or MENU_NOTHING when it cannot be shown or the user turns it away (Escape, or a tap
+// outside its frame). Keys and stylus events go to the menu; other
 // messages are dispatched to the window as usual.
 int showMenu(PopupMenu& menu, Display& display, platform::Window& window, std::string_view title,
              std::string_view items, std::uint32_t options = MENU_MODAL);

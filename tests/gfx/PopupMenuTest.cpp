@@ -209,6 +209,32 @@ TEST_F(Menus, MoreItemsThanRowsScrollAndEveryOneIsReachable) {
     EXPECT_EQ(Show("Long", items), 1);
 }
 
+TEST_F(Menus, EscapeOrATapBesideTheMenuChoosesNothing) {
+    window.Post(MSG_KEYDOWN, KEY_DOWN);
+    window.Post(MSG_KEYUP, KEY_DOWN);
+    Key(KEY_ESCAPE);
+    EXPECT_EQ(Show("Select Mode", MODES), MENU_NOTHING);
+    EXPECT_EQ(menu.selectedIndex, 1);    // not taken as a choice
+    EXPECT_EQ(Shown(120, 150), 0x1234);  // and the screen is back
+    // The frame (45, 49)-(195, 272) and its two outlines still belong to the menu.
+    for (auto [x, y] :
+         {std::pair{43, 150}, std::pair{197, 150}, std::pair{120, 47}, std::pair{120, 274}}) {
+        window.Post(MSG_LBUTTONDOWN, 1, MakePoint(x, y));
+        window.Post(MSG_LBUTTONUP, 0, MakePoint(x, y));
+    }
+    Key(KEY_RETURN);
+    EXPECT_EQ(Show("Select Mode", MODES), 1);
+    for (auto [x, y] :
+         {std::pair{42, 150}, std::pair{198, 150}, std::pair{120, 46}, std::pair{120, 275}}) {
+        window.Post(MSG_LBUTTONDOWN, 1, MakePoint(x, y));
+        window.Post(MSG_LBUTTONUP, 0, MakePoint(x, y));
+        EXPECT_EQ(Show("Select Mode", MODES), MENU_NOTHING) << x << "," << y;
+        Msg rest;
+        while (window.Peek(rest)) {
+        }
+    }
+}
+
 TEST_F(Menus, QuittingAnswersMinusThreeAndPassesTheQuitOn) {
     window.PostQuit(0);
     EXPECT_EQ(Show("Select Mode", MODES), MENU_QUIT);
