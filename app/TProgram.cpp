@@ -178,7 +178,7 @@ platform::LResult TProgram::WindowProc(platform::Window& w, std::uint32_t msg,
             HandleMessage(msg, wParam, lParam);
             break;
         default:
-            if ((msg >= MSG_MOUSEMOVE && msg <= MSG_RBUTTONUP) ||
+            if ((msg >= MSG_MOUSEMOVE && msg <= MSG_RBUTTONUP) || msg == MSG_MOUSEWHEEL ||
                 (msg >= MSG_USER && msg <= MSG_USER_LAST))
                 HandleMessage(msg, wParam, lParam);
             break;

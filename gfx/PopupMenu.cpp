@@ -28,6 +28,7 @@ bool IsInput(std::uint32_t message) {
         case MSG_LBUTTONDBLCLK:
         case MSG_RBUTTONDOWN:
         case MSG_RBUTTONUP:
+        case MSG_MOUSEWHEEL:
             return true;
         default:
             return false;

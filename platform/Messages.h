@@ -38,6 +38,10 @@ constexpr std::uint32_t MSG_LBUTTONUP = 514;
 constexpr std::uint32_t MSG_LBUTTONDBLCLK = 515;
 constexpr std::uint32_t MSG_RBUTTONDOWN = 516;
 constexpr std::uint32_t MSG_RBUTTONUP = 517;
+// The mouse wheel: turns in the high word of wParam (WHEEL_DELTA a notch, positive away
+// from the user), the pointer in lParam like a stylus point.
+constexpr std::uint32_t MSG_MOUSEWHEEL = 522;
+constexpr int WHEEL_DELTA = 120;
 constexpr std::uint32_t MSG_USER = 1024;
 constexpr std::uint32_t MSG_USER_LAST = 1224;
 // Sent to the window when a second copy of the program asks this one to come forward.
@@ -78,6 +82,13 @@ constexpr int PointX(LParam lParam) {
 }
 constexpr int PointY(LParam lParam) {
     return static_cast<std::int16_t>((static_cast<std::uintptr_t>(lParam) >> 16) & 0xFFFF);
+}
+
+constexpr WParam MakeWheel(int delta) {
+    return static_cast<WParam>(static_cast<std::uint32_t>(static_cast<std::uint16_t>(delta)) << 16);
+}
+constexpr int WheelDelta(WParam wParam) {
+    return static_cast<std::int16_t>(HighWord(wParam));
 }
 
 // A command's wParam: the sender's id in the low word, a notification code in the high.

@@ -102,6 +102,8 @@ LResult TDesktop::HandleEvent(std::uint32_t msg, WParam wParam, LParam lParam) {
         case MSG_LBUTTONDOWN:
         case MSG_LBUTTONUP:
             return RouteStylus(msg, lParam);
+        case MSG_MOUSEWHEEL:
+            return RouteWheel(wParam, lParam);
         default:
             return DispatchToChildren(msg, wParam, lParam);
     }
@@ -118,6 +120,22 @@ LResult TDesktop::RouteStylus(std::uint32_t msg, LParam lParam) {
     return target->HandleEvent(msg, reinterpret_cast<WParam>(this), platform::MakePoint(px, py));
 }
 
+// The wheel goes to the widget under the pointer and, when that one does not scroll, to
+// its parents in turn. While a widget holds the capture (an open combo list) only its own
+// subtree hears the wheel.
+LResult TDesktop::RouteWheel(WParam wParam, LParam lParam) {
+    const int px = platform::PointX(lParam), py = platform::PointY(lParam);
+    for (TObject* w = HitTest(this, capture, px - x, py - y); w && w != this; w = w->parent) {
+        if (w->flags & FLAG_DISABLED) continue;
+        int lx = px, ly = py;
+        w->ScreenToLocal(lx, ly);
+        if (LResult r =
+                w->HandleEvent(platform::MSG_MOUSEWHEEL, wParam, platform::MakePoint(lx, ly)))
+            return r;
+    }
+    return 0;
+}
+
 int TDesktop::Pump(platform::Msg& msg) {
     using namespace platform;
     if (!hWnd) return -1;
@@ -126,7 +144,7 @@ int TDesktop::Pump(platform::Msg& msg) {
     std::uint32_t m = msg.message;
     if (m == MSG_COMMAND) return 1;
     bool routed = (m >= MSG_KEYDOWN && m <= MSG_CHAR) || m == MSG_TIMER ||
-                  (m >= MSG_MOUSEMOVE && m <= MSG_LBUTTONUP);
+                  (m >= MSG_MOUSEMOVE && m <= MSG_LBUTTONUP) || m == MSG_MOUSEWHEEL;
     if (routed)
         HandleEvent(m, msg.wParam, msg.lParam);
     else

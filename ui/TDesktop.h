@@ -66,6 +66,7 @@ class TDesktop : public TObject {
 
   private:
     LResult RouteStylus(std::uint32_t msg, LParam lParam);
+    LResult RouteWheel(WParam wParam, LParam lParam);
     void Forget(const TObject* widget, bool subtree);
 };
 

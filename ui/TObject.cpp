@@ -30,7 +30,9 @@ LResult TObject::DispatchToChildren(std::uint32_t msg, WParam wParam, LParam lPa
         }
         return 0;
     }
-    if (msg == MSG_COMMAND || (msg >= MSG_MOUSEMOVE && msg <= MSG_LBUTTONUP)) return 0;
+    if (msg == MSG_COMMAND || (msg >= MSG_MOUSEMOVE && msg <= MSG_LBUTTONUP) ||
+        msg == MSG_MOUSEWHEEL)
+        return 0;
     for (TObject* c = firstChild; c;) {
         TObject* after = c->next;  // a handler may take c out of the tree
         if (LResult r = c->HandleEvent(msg, wParam, lParam)) return r;

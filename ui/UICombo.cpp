@@ -77,6 +77,9 @@ void UICombo::SetColours(std::uint16_t text, std::uint16_t background, std::uint
 void UICombo::Open() {
     if (list.Count() == 0) return;
     list.FitRows(static_cast<int>(visibleRows));
+    // The list opens on its selected item, wherever it was last scrolled to.
+    selectionAtOpen = list.Selection();
+    if (selectionAtOpen >= 0) list.Select(selectionAtOpen);
     height = FieldHeight() + list.height;
     list.SetFlags(FLAG_VISIBLE | FLAG_FOCUSABLE);
     open |= 1;
@@ -121,8 +124,15 @@ LResult UICombo::HandleEvent(std::uint32_t msg, WParam wParam, LParam lParam) {
             return DispatchToChildren(msg, wParam, lParam);
         case MSG_COMMAND:
             if (CommandId(wParam) == list.id) {
-                if (CommandCode(wParam) == LIST_SELECTED) changed = 1;
-                if (CommandCode(wParam) == LIST_RELEASED) Close();
+                const std::uint32_t code = CommandCode(wParam);
+                if (code == LIST_SELECTED) changed = 1;
+                // Enter picks the highlighted item; Escape puts back the one it opened on.
+                if (code == LIST_RELEASED || code == LIST_ACTIVATED) Close();
+                if (code == LIST_CANCELLED && IsOpen()) {
+                    list.Select(selectionAtOpen);
+                    changed = 0;
+                    Close();
+                }
             }
             return 0;
         case MSG_MOUSEMOVE:

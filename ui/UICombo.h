@@ -42,6 +42,7 @@ class UICombo : public TObject {
     std::uint32_t open = 0;
     std::uint32_t visibleRows = 0;
     std::uint32_t changed = 0;
+    int selectionAtOpen = -1;
     std::uint16_t arrowColour = 0x84FB;
 
   private:

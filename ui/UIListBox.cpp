@@ -258,6 +258,9 @@ LResult UIListBox::HandleEvent(std::uint32_t msg, WParam wParam, LParam lParam) 
         case MSG_KEYDOWN:
             Key(static_cast<std::uint32_t>(wParam));
             return 1;
+        case MSG_MOUSEWHEEL:
+            Wheel(WheelDelta(wParam));
+            return 1;
         case MSG_COMMAND:
             if (CommandId(wParam) == scroll.id) {
                 int newTop = scroll.Value();
@@ -286,6 +289,10 @@ LResult UIListBox::HandleEvent(std::uint32_t msg, WParam wParam, LParam lParam) 
 void UIListBox::Key(std::uint32_t key) {
     using namespace platform;
     auto self = reinterpret_cast<LParam>(this);
+    if (key == KEY_ESCAPE) {
+        Send(LIST_CANCELLED, self);
+        return;
+    }
     if (count == 0) return;
     if (noSelection || cursor < 0 || cursor >= rows) {
         // Bring the selection into view first; with none, the first visible item.
@@ -316,6 +323,18 @@ void UIListBox::Key(std::uint32_t key) {
     if (top == oldTop && cursor == oldCursor) return;
     MarkDirty();
     Send(LIST_SELECTED, self);
+    SyncScroll();
+}
+
+// Scrolls the rows and leaves the selection on its item, even when it scrolls out of view.
+void UIListBox::Wheel(int delta) {
+    const int notches = delta / platform::WHEEL_DELTA;
+    const int last = std::max(count - std::max(rows, 1), 0);
+    const int newTop = std::clamp(top - notches * WHEEL_STEPS, 0, last);
+    if (newTop == top) return;
+    if (!noSelection) cursor += top - newTop;
+    top = newTop;
+    MarkDirty();
     SyncScroll();
 }
 

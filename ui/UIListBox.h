@@ -39,6 +39,7 @@ constexpr std::uint32_t LIST_SELECTED = 1;
 constexpr std::uint32_t LIST_ACTIVATED = 2;
 constexpr std::uint32_t LIST_LONG_PRESS = 10;
 constexpr std::uint32_t LIST_RELEASED = 11;
+constexpr std::uint32_t LIST_CANCELLED = 12;  // Escape: whoever opened the list closes it
 
 constexpr std::uint32_t LONG_PRESS_TIMER = 1001;
 constexpr std::uint32_t LONG_PRESS_POLL_MS = 50;
@@ -145,6 +146,7 @@ class UIListBox : public TObject {
     int ScrollWidth() const;
     void PlaceScrollBar();
     void Key(std::uint32_t key);
+    void Wheel(int delta);
     void StylusDown(int px, int py);
     void LongPressTick();
     void Send(std::uint32_t code, LParam lParam);

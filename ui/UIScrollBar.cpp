@@ -145,6 +145,17 @@ LResult UIScrollBar::HandleEvent(std::uint32_t msg, WParam wParam, LParam lParam
             Send(SCROLL_RELEASED, position);
             return 0;
         }
+        case MSG_MOUSEWHEEL: {
+            // A notch moves as far as three presses of an arrow; away from the user is back.
+            if (Dragging()) return 1;
+            const int step = std::max(page / 10, 1);
+            const int notches = WheelDelta(wParam) / WHEEL_DELTA;
+            const int before = position;
+            SetPosition(position - notches * WHEEL_STEPS * step);
+            if (position != before)
+                Send(notches > 0 ? SCROLL_LINE_BACK : SCROLL_LINE_FORWARD, position);
+            return 1;
+        }
         case MSG_COMMAND: {
             std::uint32_t from = CommandId(wParam);
             if (from != back.id && from != forward.id) return 0;

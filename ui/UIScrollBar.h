@@ -28,6 +28,8 @@ constexpr std::uint32_t SCROLL_PAGE_BACK = 2;
 constexpr std::uint32_t SCROLL_PAGE_FORWARD = 3;
 constexpr std::uint32_t SCROLL_RELEASED = 4;
 constexpr std::uint32_t SCROLL_TRACKING = 5;
+// What one notch of the mouse wheel moves: three arrow steps of a bar, three rows of a list.
+constexpr int WHEEL_STEPS = 3;
 
 constexpr std::uint32_t DEFAULT_ARROW_SIZE = 14;
 

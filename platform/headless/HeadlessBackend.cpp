@@ -115,6 +115,10 @@ void HeadlessBackend::Feed(Window& window, const ScriptCommand& c) {
             window.Post(MSG_LBUTTONUP, 0, point);
             input();
             break;
+        case Kind::Wheel:
+            window.Post(MSG_MOUSEWHEEL, MakeWheel(c.notches * WHEEL_DELTA), point);
+            input();
+            break;
         case Kind::Key:
             PostKey(window, c);
             input();

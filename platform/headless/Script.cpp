@@ -91,6 +91,15 @@ std::optional<std::vector<ScriptCommand>> ParseScript(const std::string& text, s
             if (!ParseNumber(w[1], c.x) || !ParseNumber(w[2], c.y) || c.x < -32768 || c.x > 32767 ||
                 c.y < -32768 || c.y > 32767)
                 return fail("bad coordinates '" + w[1] + " " + w[2] + "'");
+        } else if (verb == "wheel") {
+            // Notches, positive away from the user (up a list), at a point.
+            c.kind = ScriptCommand::Kind::Wheel;
+            if (!expectArgs(3)) return fail("wheel needs X, Y and the notches");
+            if (!ParseNumber(w[1], c.x) || !ParseNumber(w[2], c.y) || c.x < -32768 || c.x > 32767 ||
+                c.y < -32768 || c.y > 32767)
+                return fail("bad coordinates '" + w[1] + " " + w[2] + "'");
+            if (!ParseNumber(w[3], c.notches) || c.notches < -100 || c.notches > 100)
+                return fail("bad notches '" + w[3] + "' (from -100 to 100)");
         } else if (verb == "key") {
             c.kind = ScriptCommand::Kind::Key;
             if (!expectArgs(1)) return fail("key needs one key name");

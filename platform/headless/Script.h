@@ -9,7 +9,7 @@
 namespace platform::headless {
 
 struct ScriptCommand {
-    enum class Kind { Tap, Down, Move, Up, Key, Wait, Frames, Shot, State, Quit };
+    enum class Kind { Tap, Down, Move, Up, Wheel, Key, Wait, Frames, Shot, State, Quit };
     Kind kind = Kind::Quit;
     int line = 0;
     int x = 0;
@@ -18,6 +18,7 @@ struct ScriptCommand {
     bool shift = false;
     bool ctrl = false;
     std::uint32_t count = 0;  // milliseconds for wait, frames for frames
+    int notches = 0;          // wheel turns, positive away from the user
     std::string path;
 };
 

@@ -113,6 +113,15 @@ std::optional<Msg> TranslateSdlEvent(const SDL_Event& e, const Viewport& v, bool
         case SDL_MOUSEMOTION:
             if (!(e.motion.state & SDL_BUTTON_LMASK)) return std::nullopt;
             return Stylus(MSG_MOUSEMOVE, 1, v, e.motion.x, e.motion.y, captured);
+        case SDL_MOUSEWHEEL: {
+            // Only turns over the screen count, wherever the stylus capture is.
+            int x = 0, y = 0;
+            if (e.wheel.y == 0 || !ToLogical(v, e.wheel.mouseX, e.wheel.mouseY, x, y))
+                return std::nullopt;
+            int notches = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+            notches = std::clamp(notches, -100, 100);
+            return Msg{MSG_MOUSEWHEEL, MakeWheel(notches * WHEEL_DELTA), MakePoint(x, y), 0};
+        }
         default:
             return std::nullopt;
     }

@@ -44,6 +44,8 @@ TEST(Script, BadLinesNameTheirLineNumber) {
         {"frames 2x\n", "script line 1: bad number '2x'"},
         {"key shift+F13\n", "script line 1: unknown key 'shift+F13'"},
         {"tap 1 99999\n", "script line 1: bad coordinates '1 99999'"},
+        {"wheel 1 2\n", "script line 1: wheel needs X, Y and the notches"},
+        {"wheel 1 2 101\n", "script line 1: bad notches '101' (from -100 to 100)"},
     };
     for (const Case& c : cases) {
         std::string error;
@@ -85,6 +87,18 @@ TEST_F(Run, FeedsOneInputAtATimeAndClosesAtTheEnd) {
                                            MSG_CLOSE};
     EXPECT_EQ(keys, expected);
     EXPECT_TRUE(backend.ScriptDone());
+}
+
+TEST_F(Run, AWheelTurnIsPostedAtItsPoint) {
+    backend.SetScript(Parse("wheel 30 -4 -2\nwheel 0 319 100\n"));
+    auto posted = Drain();
+    ASSERT_GE(posted.size(), 2u);
+    EXPECT_EQ(posted[0].message, MSG_MOUSEWHEEL);
+    EXPECT_EQ(WheelDelta(posted[0].wParam), -240);
+    EXPECT_EQ(PointX(posted[0].lParam), 30);
+    EXPECT_EQ(PointY(posted[0].lParam), -4);
+    EXPECT_EQ(WheelDelta(posted[1].wParam), 12000);
+    EXPECT_EQ(PointY(posted[1].lParam), 319);
 }
 
 TEST_F(Run, WaitHoldsTheScriptOnTheClockAndFramesOnPresents) {

@@ -65,6 +65,37 @@ TEST(SdlEvents, StylusIsMappedToLogicalPixels) {
         TranslateSdlEvent(Button(SDL_MOUSEBUTTONDOWN, 300, 100, SDL_BUTTON_RIGHT), v, false));
 }
 
+TEST(SdlEvents, TheWheelTurnsInNotchesAtThePointer) {
+    Viewport v = ComputeViewport(1000, 700, 240, 320);  // scale 2, screen from (260, 30)
+    auto wheel = [](int x, int y, int turns, Uint32 direction = SDL_MOUSEWHEEL_NORMAL) {
+        SDL_Event e{};
+        e.type = SDL_MOUSEWHEEL;
+        e.wheel.y = turns;
+        e.wheel.mouseX = x;
+        e.wheel.mouseY = y;
+        e.wheel.direction = direction;
+        return e;
+    };
+    auto up = TranslateSdlEvent(wheel(260 + 21, 30 + 41, 1), v, false);
+    ASSERT_TRUE(up);
+    EXPECT_EQ(up->message, MSG_MOUSEWHEEL);
+    EXPECT_EQ(WheelDelta(up->wParam), 120);
+    EXPECT_EQ(PointX(up->lParam), 10);
+    EXPECT_EQ(PointY(up->lParam), 20);
+    auto down = TranslateSdlEvent(wheel(260 + 479, 30 + 639, -3), v, true);
+    ASSERT_TRUE(down);
+    EXPECT_EQ(WheelDelta(down->wParam), -360);
+    EXPECT_EQ(PointX(down->lParam), 239);
+    EXPECT_EQ(PointY(down->lParam), 319);
+    auto flipped = TranslateSdlEvent(wheel(300, 100, 2, SDL_MOUSEWHEEL_FLIPPED), v, false);
+    ASSERT_TRUE(flipped);
+    EXPECT_EQ(WheelDelta(flipped->wParam), -240);
+    // Beside the screen, or sideways only: nothing.
+    EXPECT_FALSE(TranslateSdlEvent(wheel(259, 100, 1), v, false));
+    EXPECT_FALSE(TranslateSdlEvent(wheel(260 + 480, 100, 1), v, true));
+    EXPECT_FALSE(TranslateSdlEvent(wheel(300, 100, 0), v, false));
+}
+
 TEST(SdlEvents, CapturedDragsReachPastTheEdgesOthersDoNot) {
     Viewport v = ComputeViewport(480, 640, 240, 320);
     EXPECT_FALSE(TranslateSdlEvent(Motion(-10, 5, SDL_BUTTON_LMASK), v, false));

@@ -96,6 +96,60 @@ TEST_F(Combo, ATapElsewhereGoesToTheComboAndClosesItQuietlyUnlessTheSelectionCha
     EXPECT_EQ(combo.list.Selection(), 2);
 }
 
+TEST_F(Combo, EnterPicksTheHighlightedItemAndEscapePutsBackTheFirst) {
+    Tap(20, 25);
+    desktop.HandleEvent(MSG_KEYDOWN, KEY_DOWN, 0);
+    desktop.HandleEvent(MSG_KEYDOWN, KEY_DOWN, 0);
+    desktop.HandleEvent(MSG_KEYDOWN, KEY_RETURN, 0);
+    EXPECT_FALSE(combo.IsOpen());
+    EXPECT_EQ(combo.list.Selection(), 2);
+    auto sent = Commands();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].wParam, MakeCommand(100, LIST_SELECTED));
+    EXPECT_EQ(desktop.capture, nullptr);
+
+    Tap(20, 25);
+    desktop.HandleEvent(MSG_KEYDOWN, KEY_DOWN, 0);
+    EXPECT_EQ(combo.list.Selection(), 3);
+    desktop.HandleEvent(MSG_KEYDOWN, KEY_ESCAPE, 0);
+    EXPECT_FALSE(combo.IsOpen());
+    EXPECT_EQ(combo.list.Selection(), 2);  // as it was when it opened
+    EXPECT_TRUE(Commands().empty());
+    EXPECT_EQ(desktop.capture, nullptr);
+    EXPECT_EQ(desktop.focus, nullptr);
+}
+
+// Six items in four rows: the wheel moves three rows a notch, stops at the ends, keeps
+// the selection on its item, and reaches only the open list while it holds the capture.
+TEST_F(Combo, TheWheelScrollsTheOpenListAndItReopensOnItsSelection) {
+    auto wheel = [&](int x, int y, int notches) {
+        desktop.HandleEvent(MSG_MOUSEWHEEL, MakeWheel(notches * WHEEL_DELTA), MakePoint(x, y));
+    };
+    combo.list.Select(1);
+    Tap(20, 25);
+    ASSERT_TRUE(combo.IsOpen());
+    wheel(20, RowY(1), -1);
+    EXPECT_EQ(combo.list.top, 2);  // only two more rows to show
+    EXPECT_EQ(combo.list.Selection(), 1);
+    EXPECT_EQ(combo.list.cursor, -1);
+    EXPECT_EQ(combo.list.scroll.Value(), 2);
+    wheel(20, RowY(1), 1);
+    EXPECT_EQ(combo.list.top, 0);
+    wheel(58, RowY(3), -1);  // over the list's scroll bar: the same three rows
+    EXPECT_EQ(combo.list.top, 2);
+    wheel(200, 300, 1);  // beside the open list: nothing moves
+    EXPECT_EQ(combo.list.top, 2);
+    EXPECT_TRUE(Commands().empty());  // scrolling is not choosing
+    Tap(200, 300);
+    ASSERT_FALSE(combo.IsOpen());
+    Tap(20, 25);  // reopened: item 1 is shown again, and selected
+    EXPECT_EQ(combo.list.Selection(), 1);
+    EXPECT_GE(combo.list.cursor, 0);
+    EXPECT_LT(combo.list.cursor, combo.list.rows);
+    // The scroll bar draws where the list now is.
+    EXPECT_EQ(combo.list.scroll.Value(), combo.list.top);
+}
+
 TEST_F(Combo, AnEmptyComboDoesNotOpenAndShowsAnEmptyField) {
     combo.list.RemoveAll();
     Tap(20, 25);

@@ -133,6 +133,26 @@ TEST_F(ScrollBar, PagingAndDraggingTheThumb) {
     EXPECT_FALSE(bar.Dragging());
 }
 
+TEST_F(ScrollBar, AWheelNotchIsThreeArrowSteps) {
+    bar.SetRange(0, 100, 20);  // an arrow step of 2
+    bar.SetPosition(40);
+    auto wheel = [&](int notches) {
+        desktop.HandleEvent(MSG_MOUSEWHEEL, MakeWheel(notches * WHEEL_DELTA), MakePoint(105, 120));
+    };
+    wheel(-1);
+    EXPECT_EQ(bar.Value(), 46);
+    wheel(2);
+    EXPECT_EQ(bar.Value(), 34);
+    wheel(-100);
+    EXPECT_EQ(bar.Value(), 80);
+    wheel(-1);  // at the end: nothing more to say
+    EXPECT_EQ(
+        Sent(),
+        (Sent_t{{SCROLL_LINE_FORWARD, 46}, {SCROLL_LINE_BACK, 34}, {SCROLL_LINE_FORWARD, 80}}));
+    desktop.HandleEvent(MSG_MOUSEWHEEL, MakeWheel(-WHEEL_DELTA), MakePoint(99, 120));
+    EXPECT_EQ(bar.Value(), 80);  // beside the bar: not for it
+}
+
 // Only the outline and the thumb are drawn: whatever lies under the bar shows through
 // the rest of its track.
 TEST_F(ScrollBar, TheTrackIsNotFilled) {

@@ -1,17 +1,19 @@
-// Turning things away the way desktop users do: Escape, Space or a tap on the title, and
-// Escape or a tap beside a pop-up menu as "no choice".
+// What desktop users reach for: Escape, Space or a tap on the title, Escape or a tap
+// beside a pop-up menu as "no choice", and the mouse wheel over a list.
 
 #include <gtest/gtest.h>
 
 #include "GameHarness.h"
+#include "gfx/Font.h"
 #include "gfx/Surface.h"
 #include "platform/Clock.h"
+#include "theory/CurrentTuning.h"
 
 namespace {
 
 using apptest::GameRun;
 
-struct Dismissing : ::testing::Test {
+struct DesktopInput : ::testing::Test {
     platform::FakeClock clock{1000};
     platform::ScopedClock useClock{clock};
 };
@@ -24,7 +26,7 @@ int RootAfter(const std::string& opening) {
     return run.game.rootList.list.Selection();
 }
 
-TEST_F(Dismissing, TheTitleGoesWithEnterEscapeSpaceOrATapOnThePicture) {
+TEST_F(DesktopInput, TheTitleGoesWithEnterEscapeSpaceOrATapOnThePicture) {
     platform::SetResourceTable(res::EmbeddedResources());
     auto picture = gfx::loadImageResource(1, platform::RESOURCE_GIF);
     ASSERT_TRUE(picture);
@@ -45,7 +47,7 @@ TEST_F(Dismissing, TheTitleGoesWithEnterEscapeSpaceOrATapOnThePicture) {
     EXPECT_EQ(RootAfter("key x\n"), 0);  // other keys do not dismiss it
 }
 
-TEST_F(Dismissing, EscapeOrATapBesideAMenuIsNoChoice) {
+TEST_F(DesktopInput, EscapeOrATapBesideAMenuIsNoChoice) {
     const std::string menu = std::string(apptest::DISMISS_TITLE) + apptest::TAP_MENU;
     {
         GameRun run;  // "Select Mode": the mode stays
@@ -65,6 +67,20 @@ TEST_F(Dismissing, EscapeOrATapBesideAMenuIsNoChoice) {
         EXPECT_TRUE(run.backend.ScriptDone());
         EXPECT_EQ(run.game.rootList.list.Selection(), 2);
     }
+}
+
+TEST_F(DesktopInput, TheWheelScrollsAnOpenListUnderThePointer) {
+    GameRun run;
+    // The Tuning list opens below its field at (5, 55); one notch down shows rows 3 to 10,
+    // and a tap on the first row shown takes "Open D".
+    gfx::Font medium;
+    ASSERT_TRUE(gfx::loadFont(medium, 4));
+    const int firstRow = 55 + medium.height + 4 + 1 + 3;
+    ASSERT_TRUE(run.Run(std::string(apptest::DISMISS_TITLE) +
+                        "tap 60 62\nwheel 60 120 -1\ntap 60 " + std::to_string(firstRow) +
+                        "\nframes 1\n"));
+    EXPECT_EQ(run.game.tuningList.list.Selection(), 3);
+    EXPECT_EQ(theory::CurrentTuning().index, 3);
 }
 
 }  // namespace
