@@ -53,7 +53,7 @@ inline std::int32_t Interpolate(const std::int16_t* d, std::int32_t i, std::int3
 
 #if defined(__SSE2__)
 // Source frames i and i + 1 as one word, frame i in the low half.
-inline std::int32_t FramePair(const std::int16_t* d, std::int32_t i) {
+inline std::int32_t FramePair(const std::int16_t* d, std::uint32_t i) {
     std::int32_t pair;
     std::memcpy(&pair, d + i, sizeof pair);
     return pair;
@@ -65,15 +65,18 @@ inline std::int32_t FramePair(const std::int16_t* d, std::int32_t i) {
 std::size_t StraightRunByFours(const std::int16_t* d, std::int32_t& pos, std::int32_t st,
                                std::int32_t lvl, std::int32_t* out, std::size_t run) {
     if (run < 4) return 0;
+    // Unsigned, as positions here never are negative: indices then need no sign extension.
+    std::uint32_t p = static_cast<std::uint32_t>(pos);
+    const std::uint32_t s = static_cast<std::uint32_t>(st);
     const __m128i level = _mm_set1_epi32(lvl), fraction = _mm_set1_epi32(4095),
                   whole = _mm_set1_epi32(4096), step4 = _mm_set1_epi32(4 * st);
     __m128i at = _mm_setr_epi32(pos, pos + st, pos + 2 * st, pos + 3 * st);
     std::size_t k = 0;
     for (; k + 4 <= run; k += 4) {
-        const std::int32_t p1 = pos + st, p2 = p1 + st, p3 = p2 + st;
-        __m128i pairs = _mm_setr_epi32(FramePair(d, pos >> 12), FramePair(d, p1 >> 12),
-                                       FramePair(d, p2 >> 12), FramePair(d, p3 >> 12));
-        pos = p3 + st;
+        __m128i pairs =
+            _mm_setr_epi32(FramePair(d, p >> 12), FramePair(d, (p + s) >> 12),
+                           FramePair(d, (p + 2 * s) >> 12), FramePair(d, (p + 3 * s) >> 12));
+        p += 4 * s;
         __m128i f = _mm_and_si128(at, fraction);
         __m128i weights = _mm_add_epi32(_mm_slli_epi32(f, 16), _mm_sub_epi32(whole, f));
         __m128i value = _mm_srai_epi32(_mm_madd_epi16(pairs, weights), 12);
@@ -81,6 +84,7 @@ std::size_t StraightRunByFours(const std::int16_t* d, std::int32_t& pos, std::in
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k), value);
         at = _mm_add_epi32(at, step4);
     }
+    pos = static_cast<std::int32_t>(p);
     return k;
 }
 #endif
