@@ -110,12 +110,15 @@ std::size_t Oscillator::RenderPlain(std::span<std::int32_t> out) {
     const std::int16_t* d = data;
     std::int32_t pos = position;
     const std::int32_t e = end, st = step, lvl = level;
+    // Frames before this position take none of Next's turns: no jump back to the loop
+    // start, no end check and no wrap of the interpolation.
+    std::int64_t straight = std::int64_t{e} - 4096;
+    if (loopMode == Sample::LOOP_POINTS) straight = std::min<std::int64_t>(straight, loopEnd);
     const std::size_t n = out.size();
     std::size_t f = 0;
     while (f < n) {
-        // Frames that stay before the last source frame need neither the end check nor
-        // the wrap of the interpolation: steps are never negative, so count them once.
-        std::int64_t room = std::int64_t{e} - 4096 - pos;
+        // Steps are never negative, so the frames of a straight run are counted once.
+        std::int64_t room = straight - pos;
         std::size_t run = room <= 0 ? 0
                           : st == 0 ? n - f
                                     : static_cast<std::size_t>((room + st - 1) / st);
@@ -123,6 +126,7 @@ std::size_t Oscillator::RenderPlain(std::span<std::int32_t> out) {
         StraightRun(d, pos, st, lvl, &out[f], run);
         f += run;
         if (f == n) break;
+        if (loopMode == Sample::LOOP_POINTS && pos >= loopEnd) pos = pos - loopEnd + loopStart;
         if (pos >= e) {
             if (loopMode == Sample::ONE_SHOT) {
                 finished = true;

@@ -234,8 +234,7 @@ void MixPlain(std::int32_t gain, const std::int32_t* signal, const std::int32_t*
         out[f] += (gain * ((amp[f] * signal[f]) >> 15)) >> 6;
 }
 
-// The common case of a sampler voice: one oscillator that does not loop between points,
-// no LFO, filter or noise.
+// The common case of a sampler voice: one oscillator, no LFO, filter or noise.
 void RenderPlainVoice(Voice& voice, VoiceScratch& w, std::span<std::int32_t> out) {
     std::int32_t* signal = w.signal.data();
     const Oscillator& osc = voice.oscillators[0];
