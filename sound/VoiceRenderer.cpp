@@ -237,8 +237,8 @@ void MixPlain(std::int32_t gain, const std::int32_t* signal, const std::int32_t*
 // The common case of a sampler voice: one oscillator, no LFO, filter or noise.
 void RenderPlainVoice(Voice& voice, VoiceScratch& w, std::span<std::int32_t> out) {
     std::int32_t* signal = w.signal.data();
-    const Oscillator& osc = voice.oscillators[0];
-    std::size_t sounding = voice.oscillators[0].RenderPlain({signal, out.size()});
+    Oscillator& osc = voice.oscillators[0];
+    std::size_t sounding = osc.RenderPlain({signal, out.size()});
     std::size_t live = voice.ampEnvelope.Render({w.amp.data(), sounding});
     // The synthesiser keeps levels and gains in 0..64; anything else takes the wide path.
     if (osc.Level() >= 0 && osc.Level() <= 64 && voice.gain >= 0 && voice.gain <= 64)
