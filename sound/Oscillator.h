@@ -45,13 +45,12 @@ class Oscillator {
         return lastValue;
     }
 
-    // The plain case of Next(0) × level >> 6 over a block, for oscillators that do not
-    // loop between points: writes `out` and returns the frames written before a one-shot
-    // ran out (out.size() when it did not).
+    // The plain case of Next(0) × level >> 6 over a block: writes `out` and returns the
+    // frames written before a one-shot ran out (out.size() when it did not).
     std::size_t RenderPlain(std::span<std::int32_t> out);
     // Next(modulation[f]) for each frame, for an oscillator that loops the whole sample.
     void RenderLooping(std::span<std::int32_t> out, const std::int32_t* modulation);
-    bool IsPlain() const { return data != nullptr && loopMode != Sample::LOOP_POINTS; }
+    bool IsPlain() const { return data != nullptr; }
     bool IsLooping() const { return data != nullptr && loopMode == Sample::LOOP_ALL; }
 
     // Moves the step one glide increment toward its target.

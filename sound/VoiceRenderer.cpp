@@ -213,13 +213,38 @@ void MixLane(std::int32_t gain, const std::int32_t* s1, const std::int32_t* amp,
     }
 }
 
-// The common case of a sampler voice: one oscillator that does not loop between points,
-// no LFO, filter or noise.
+// Mix<true, false> for a plain voice, whose signal (a 16-bit sample × level 0..64 >> 6),
+// envelope (0..32767) and gain (0..64) all fit 16 bits: then each product is one
+// multiply-add of the 16-bit halves, exactly.
+void MixPlain(std::int32_t gain, const std::int32_t* signal, const std::int32_t* amp,
+              std::int32_t* out, std::size_t n) {
+    std::size_t f = 0;
+#if defined(__SSE2__)
+    const __m128i g = _mm_set1_epi32(gain);
+    for (; f + 4 <= n; f += 4) {
+        __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(signal + f));
+        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(amp + f));
+        s = _mm_srai_epi32(_mm_madd_epi16(s, a), 15);
+        s = _mm_srai_epi32(_mm_madd_epi16(s, g), 6);
+        auto* o = reinterpret_cast<__m128i*>(out + f);
+        _mm_storeu_si128(o, _mm_add_epi32(_mm_loadu_si128(o), s));
+    }
+#endif
+    for (; f < n; ++f)
+        out[f] += (gain * ((amp[f] * signal[f]) >> 15)) >> 6;
+}
+
+// The common case of a sampler voice: one oscillator, no LFO, filter or noise.
 void RenderPlainVoice(Voice& voice, VoiceScratch& w, std::span<std::int32_t> out) {
     std::int32_t* signal = w.signal.data();
-    std::size_t sounding = voice.oscillators[0].RenderPlain({signal, out.size()});
+    Oscillator& osc = voice.oscillators[0];
+    std::size_t sounding = osc.RenderPlain({signal, out.size()});
     std::size_t live = voice.ampEnvelope.Render({w.amp.data(), sounding});
-    Mix<true, false>(voice.gain, signal, w.amp.data(), nullptr, out.data(), live);
+    // The synthesiser keeps levels and gains in 0..64; anything else takes the wide path.
+    if (osc.Level() >= 0 && osc.Level() <= 64 && voice.gain >= 0 && voice.gain <= 64)
+        MixPlain(voice.gain, signal, w.amp.data(), out.data(), live);
+    else
+        Mix<true, false>(voice.gain, signal, w.amp.data(), nullptr, out.data(), live);
     if (sounding < out.size() || live < sounding) voice.idle = true;
 }
 

@@ -294,17 +294,28 @@ TEST(OscillatorTest, BlockRenderingMatchesSampleBySample) {
     for (std::size_t i = 0; i < frames.size(); ++i)
         frames[i] = static_cast<std::int16_t>(i * 37 % 30000 - 15000);
     recording.Assign16(frames, 22050);
+    struct Loop {
+        std::uint8_t mode;
+        std::uint32_t start, end;
+    };
+    // The last: points the wrong way round, which jump forward at every frame past 100.
+    const Loop loops[] = {{Sample::ONE_SHOT, 0, 0},
+                          {Sample::LOOP_ALL, 0, 0},
+                          {Sample::LOOP_POINTS, 200, 700},
+                          {Sample::LOOP_POINTS, 0, 0},
+                          {Sample::LOOP_POINTS, 900, 100}};
     // Steps below, at and above one frame, one that lands exactly on the end, and none.
     for (double hz : {517.3, 440.0, 55.0, 1760.0, 0.0}) {
-        for (std::uint8_t mode : {Sample::ONE_SHOT, Sample::LOOP_ALL}) {
-            recording.SetLoop(mode, 0, 0);
+        for (const Loop& loop : loops) {
+            const std::uint8_t mode = loop.mode;
+            ASSERT_TRUE(recording.SetLoop(mode, loop.start, loop.end));
             Oscillator a, b;
             a.Start(recording, hz, 22050, 48);
             b.Start(recording, hz, 22050, 48);
             std::vector<std::int32_t> block(2500);
             std::size_t n = b.RenderPlain(block);
             for (std::size_t f = 0; f < n; ++f)
-                ASSERT_EQ(block[f], (48 * a.Next(0)) >> 6) << hz << " " << f;
+                ASSERT_EQ(block[f], (48 * a.Next(0)) >> 6) << hz << " " << loop.start << " " << f;
             EXPECT_EQ(b.Position(), a.Position());
             if (mode == Sample::ONE_SHOT && hz > 100) {  // runs out within the block
                 EXPECT_LT(n, block.size());
