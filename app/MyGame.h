@@ -93,7 +93,7 @@ class MyGame : public TProgram {
     std::uint32_t noiseReduction = 0;
     std::uint32_t detectionDirty = 0;
     std::uint32_t detectChords = 1;
-    std::int32_t triggerLevel = 48;
+    std::int32_t triggerLevel = 30;
     ui::TDesktop mainDesktop;
     ChordPlayer player;
     sound::Mixer mixer;

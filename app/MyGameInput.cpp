@@ -226,7 +226,8 @@ std::string MyGame::StateJson() const {
       << ",\n  \"chordType\": " << chordList.list.Selection() << ",\n  \"tuning\": " << tuning.index
       << ",\n  \"inversion\": " << inversionList.list.Selection()
       << ",\n  \"leftHanded\": " << flag(tuning.leftHanded)
-      << ",\n  \"splitChords\": " << flag(splitChords) << ",\n  \"voicings\": [";
+      << ",\n  \"splitChords\": " << flag(splitChords) << ",\n  \"triggerLevel\": " << triggerLevel
+      << ",\n  \"voicings\": [";
     for (int i = 0; i < voicings.count; ++i) {
         const theory::Voicing& v = voicings.items[i];
         const ui::ListItem* item = inversionList.list.Item(i);
