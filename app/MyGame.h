@@ -95,9 +95,11 @@ class MyGame : public TProgram {
     std::uint32_t detectChords = 1;
     std::int32_t triggerLevel = 30;
     ui::TDesktop mainDesktop;
-    ChordPlayer player;
-    sound::Mixer mixer;
+    // Members go in reverse order: the player thread and then the mixer's output thread
+    // stop before the instruments they sound are deleted, on every way out.
     std::array<std::unique_ptr<sound::Sampler>, 6> instruments;
+    sound::Mixer mixer;
+    ChordPlayer player;
     theory::VoicingList voicings;
 
     // The main screen's widgets.
