@@ -95,8 +95,8 @@ class MyGame : public TProgram {
     std::uint32_t detectChords = 1;
     std::int32_t triggerLevel = 30;
     ui::TDesktop mainDesktop;
-    // Members go in reverse order: the player thread and then the mixer's output thread
-    // stop before the instruments they sound are deleted, on every way out.
+    // Destroyed in reverse order: the player thread and then the mixer's output thread
+    // stop before the instruments they sound are deleted, whether OnExit ran or not.
     std::array<std::unique_ptr<sound::Sampler>, 6> instruments;
     sound::Mixer mixer;
     ChordPlayer player;
