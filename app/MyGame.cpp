@@ -35,9 +35,7 @@ MyGame::MyGame() {
     orientation = 0;
 }
 
-MyGame::~MyGame() {
-    player.StopPlayer();
-}
+MyGame::~MyGame() = default;
 
 int MyGame::OnCreate() {
     screenDirty = 1;

@@ -93,11 +93,13 @@ class MyGame : public TProgram {
     std::uint32_t noiseReduction = 0;
     std::uint32_t detectionDirty = 0;
     std::uint32_t detectChords = 1;
-    std::int32_t triggerLevel = 48;
+    std::int32_t triggerLevel = 30;
     ui::TDesktop mainDesktop;
-    ChordPlayer player;
-    sound::Mixer mixer;
+    // Destroyed in reverse order: the player thread and then the mixer's output thread
+    // stop before the instruments they sound are deleted, whether OnExit ran or not.
     std::array<std::unique_ptr<sound::Sampler>, 6> instruments;
+    sound::Mixer mixer;
+    ChordPlayer player;
     theory::VoicingList voicings;
 
     // The main screen's widgets.

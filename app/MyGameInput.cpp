@@ -1,6 +1,7 @@
 // What keys, taps and commands do on the main screen.
 
 #include <sstream>
+#include <vector>
 
 #include "app/MyGame.h"
 #include "gfx/Vector.h"
@@ -21,6 +22,17 @@ int RootForLetter(std::uint32_t key, bool shift) {
     int root = naturals[key - 'A'];
     bool hasSharp = key != 'B' && key != 'E';
     return shift && hasSharp ? root + 1 : root;
+}
+
+bool IsStylus(std::uint32_t msg) {
+    return msg >= platform::MSG_MOUSEMOVE && msg <= platform::MSG_RBUTTONUP;
+}
+
+// Input that must not run while a fret-board tap is held, but must not be lost either.
+bool IsHeldBack(std::uint32_t msg) {
+    return (msg >= platform::MSG_KEYDOWN && msg <= platform::MSG_CHAR) ||
+           msg == platform::MSG_COMMAND ||
+           (msg >= platform::MSG_USER && msg <= platform::MSG_USER_LAST);
 }
 
 std::string Escaped(std::string_view text) {
@@ -202,19 +214,33 @@ void MyGame::TapFretBoard(int x, int y) {
     screenDirty = 1;
 }
 
+// The held stylus belongs to the board: other stylus input is dropped, and keys and commands
+// wait until the lift, so nothing runs in the middle of the tap. Timers, painting and window
+// messages go on.
 void MyGame::WaitForStylusUp() {
-    for (;;) {
+    std::vector<platform::Msg> heldBack;
+    bool lifted = false;
+    while (!lifted) {
         platform::Msg msg;
         while (hWnd->Peek(msg)) {
             if (msg.message == platform::MSG_QUIT) {
                 hWnd->PostQuit(0);
                 return;
             }
-            hWnd->Dispatch(msg);
-            if (msg.message == platform::MSG_LBUTTONUP) return;
+            if (msg.message == platform::MSG_LBUTTONUP) {
+                lifted = true;
+                break;
+            }
+            if (IsHeldBack(msg.message)) {
+                heldBack.push_back(msg);
+            } else if (!IsStylus(msg.message)) {
+                hWnd->Dispatch(msg);
+            }
         }
-        platform::SleepMs(5);
+        if (!lifted) platform::SleepMs(5);
     }
+    for (const platform::Msg& msg : heldBack)
+        hWnd->Post(msg.message, msg.wParam, msg.lParam);
 }
 
 std::string MyGame::StateJson() const {
@@ -226,7 +252,8 @@ std::string MyGame::StateJson() const {
       << ",\n  \"chordType\": " << chordList.list.Selection() << ",\n  \"tuning\": " << tuning.index
       << ",\n  \"inversion\": " << inversionList.list.Selection()
       << ",\n  \"leftHanded\": " << flag(tuning.leftHanded)
-      << ",\n  \"splitChords\": " << flag(splitChords) << ",\n  \"voicings\": [";
+      << ",\n  \"splitChords\": " << flag(splitChords) << ",\n  \"triggerLevel\": " << triggerLevel
+      << ",\n  \"voicings\": [";
     for (int i = 0; i < voicings.count; ++i) {
         const theory::Voicing& v = voicings.items[i];
         const ui::ListItem* item = inversionList.list.Item(i);

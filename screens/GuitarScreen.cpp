@@ -119,8 +119,8 @@ void DrawChordDiagram(gfx::Surface& s, const Fonts& fonts, const ChordView& view
     if (!view.selected) return;
     const theory::Voicing& v = *view.selected;
     if (fonts.medium)
-        gfx::drawText(*fonts.medium, s, x0 + 6 * d + 10, y0 + 14 - fonts.medium->height / 2,
-                      TwoDigits(v.labelFret + 1), BLACK);
+        gfx::drawText(*fonts.medium, s, x0 + 6 * d + 10, y0 + 14, TwoDigits(v.labelFret + 1),
+                      BLACK);
     // Barres: a run of strings stopped at the same lowest fret is joined by a bar.
     int lowest = 255, barreX = 0;
     for (int string = 0; string < 6; ++string) {

@@ -2,8 +2,11 @@
 // Runs the real application headless inside the test: a script for input, the last
 // frame for pixel probes, the game object for its state.
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,11 +30,19 @@ constexpr const char* TAP_MORE = "tap 150 307\n";
 constexpr const char* TAP_MENU = "tap 210 307\n";
 constexpr const char* TAP_LEFT_HANDED = "tap 12 122\n";
 
-class GameRun {
+using SoundDevice = std::function<std::unique_ptr<platform::WaveOut>()>;
+
+inline SoundDevice Silent() {
+    return [] { return std::make_unique<platform::NullWaveOut>(); };
+}
+
+// `Game` is MyGame or a subclass that watches it.
+template <typename Game>
+class BasicGameRun {
   public:
-    explicit GameRun(std::function<std::unique_ptr<platform::WaveOut>()> sound =
-                         [] { return std::make_unique<platform::NullWaveOut>(); })
-        : host{backend, gfx::headless::displayFactory(), std::move(sound)} {
+    explicit BasicGameRun(SoundDevice sound = Silent(), int screenHeight = 320,
+                          gfx::DisplayFactory displays = gfx::headless::displayFactory())
+        : backend(240, screenHeight), host{backend, std::move(displays), std::move(sound)} {
         platform::SetResourceTable(res::EmbeddedResources());
     }
 
@@ -41,6 +52,11 @@ class GameRun {
         auto commands = platform::headless::ParseScript(script, error);
         if (!commands) return false;
         backend.SetScript(std::move(*commands));
+        backend.SetStateWriter([this](const std::string& path, std::string&) {
+            std::string json = game.StateJson();
+            return platform::WriteFileAtomically(
+                path, {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()});
+        });
         app::ProgramMain(game, host, [this] {
             game.player.StartPlayer();
             game.ShowTitleScreen();
@@ -66,7 +82,30 @@ class GameRun {
 
     platform::headless::HeadlessBackend backend;
     app::Host host;
-    app::MyGame game;
+    Game game;
 };
+
+using GameRun = BasicGameRun<app::MyGame>;
+
+// The text of a `state` dump ("" when it cannot be read).
+inline std::string ReadState(const std::string& path) {
+    auto bytes = platform::ReadWholeFile(path);
+    return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+}
+
+// A number or flag of a `state` dump by its key (keys are unique in it); nullopt when
+// the key is missing.
+inline std::optional<int> StateValue(const std::string& json, const std::string& key) {
+    auto at = json.find("\"" + key + "\": ");
+    if (at == std::string::npos) return std::nullopt;
+    std::string value = json.substr(at + key.size() + 4, 8);
+    if (value.starts_with("true")) return 1;
+    if (value.starts_with("false")) return 0;
+    return std::stoi(value);
+}
+
+inline std::string TempPath(const std::string& name) {
+    return ::testing::TempDir() + name;
+}
 
 }  // namespace apptest

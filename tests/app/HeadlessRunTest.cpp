@@ -110,4 +110,20 @@ TEST(HeadlessRun, AScriptDrivesTheRunAndDumpsState) {
     EXPECT_EQ(Shot(shot).size(), 240u * 320u);
 }
 
+TEST(HeadlessRun, QuittingWhileAMessageBoxIsOpenExitsWithZero) {
+    std::string script = Temp("quit-in-help.txt"), before = Temp("before-help.png"),
+                during = Temp("in-help.png");
+    // Help, then the window's close request while the box waits for "Done".
+    std::ofstream(script) << "key Enter\nframes 1\nshot " << before
+                          << "\ntap 30 307\nframes 2\nshot " << during << "\nquit\n";
+    Result r = RunProgram("--headless --script " + script);
+    EXPECT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_EQ(r.output.find("ERROR"), std::string::npos) << r.output;
+    auto open = Shot(during), closed = Shot(before);
+    ASSERT_EQ(open.size(), 240u * 320u);
+    ASSERT_EQ(closed.size(), 240u * 320u);
+    // The box was up: the screen around it darkened.
+    EXPECT_LT(open[3 * 240 + 3] & 0xFF, closed[3 * 240 + 3] & 0xFF);
+}
+
 }  // namespace
