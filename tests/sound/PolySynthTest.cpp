@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "sound/VoiceRenderer.h"
@@ -326,6 +327,54 @@ TEST(OscillatorTest, BlockRenderingMatchesSampleBySample) {
     for (std::size_t f = 0; f < block.size(); ++f)
         ASSERT_EQ(block[f], a.Next(modulation[f])) << f;
     EXPECT_EQ(b.Position(), a.Position());
+}
+
+// Full resonance on a full-scale square runs the first filter stage away, far past the range
+// the side-by-side filter lanes hold: voices rendered together must still match each voice
+// rendered alone, before, across and after the crossing.
+TEST(LowpassTest, VoicesTogetherMatchEachAloneAsTheFilterRunsAway) {
+    auto configure = [](PolySynth& s) {
+        s.SetSampleRate(22050);
+        s.SetWaveform(0, WAVE_SQUARE);
+        s.SetWaveform(1, WAVE_SQUARE);
+        s.SetLevels(64, 64, 0, 0);
+        s.SetPolyphony(1);
+        s.SetAmpEnvelope(0, 0.1, 1.0, 0.1, true);
+        s.SetFilterEnvelope(0, 0.2, 1.0, 0.2, true);
+        s.SetCutoff(6000);
+        s.SetResonance(256);
+    };
+    for (int count : {3, 6}) {
+        PolySynth together;
+        configure(together);
+        std::vector<std::unique_ptr<PolySynth>> alone;
+        for (int v = 0; v < count; ++v) {
+            alone.push_back(std::make_unique<PolySynth>());
+            configure(*alone.back());
+        }
+        std::int64_t widest = 0;
+        std::vector<std::int32_t> mixed(97), part(97), sum(97);
+        for (int block = 0; block < 120; ++block) {
+            // Voices join one by one, so that they cross at different frames.
+            if (block % 7 == 0 && block / 7 < count) {
+                int v = block / 7;
+                together.NoteOn(45 + 5 * v, 40 + 3 * v);
+                alone[v]->NoteOn(45 + 5 * v, 40 + 3 * v);
+            }
+            std::fill(sum.begin(), sum.end(), 0);
+            for (auto& synth : alone) {
+                if (!synth->Render(part)) continue;
+                for (std::size_t f = 0; f < sum.size(); ++f)
+                    sum[f] += part[f];
+            }
+            together.Render(mixed);
+            ASSERT_EQ(mixed, sum) << count << " voices, block " << block;
+            for (int v = 0; v < count; ++v)
+                widest = std::max<std::int64_t>(
+                    widest, std::abs(std::int64_t{together.GetVoice(v).filter.s0}));
+        }
+        EXPECT_GT(widest, std::int64_t{1} << 24) << count;
+    }
 }
 
 // The division-free feedback is the quotient itself for every resonance and coefficient.
