@@ -79,6 +79,35 @@ TEST_F(PolySynthTest, SameNoteTwiceInPolyModeFadesTheFirst) {
     EXPECT_FALSE(synth.GetVoice(1).ampEnvelope.Held());
 }
 
+// A note struck again at once and let go: the voice of the second stroke is the one
+// released, so on a looping table nothing is left sounding.
+TEST_F(PolySynthTest, QuickRetriggerThenNoteOffLeavesNothingHeld) {
+    for (std::uint32_t polyphony : {1u, 0u}) {
+        PolySynth s;
+        s.SetSampleRate(RATE);
+        s.SetPolyphony(polyphony);
+        s.SetAmpEnvelope(0, 0.1, 1.0, 0.05, true);
+        s.NoteOn(60, 64);
+        RenderFrames(s, 356);
+        s.NoteOn(60, 64);
+        s.NoteOff(60);
+        EXPECT_FALSE(s.GetVoice(1).ampEnvelope.Held()) << polyphony;
+        RenderFrames(s, RATE / 4);
+        std::vector<std::int32_t> out(356);
+        EXPECT_FALSE(s.Render(out)) << polyphony;
+        if (polyphony == 0) continue;
+        // In poly mode three strokes leave two voices held; each release lets go of the newest.
+        s.NoteOn(62, 64);
+        s.NoteOn(62, 64);
+        s.NoteOn(62, 64);
+        s.NoteOff(62);
+        EXPECT_TRUE(s.GetVoice(1).ampEnvelope.Held()) << polyphony;
+        EXPECT_FALSE(s.GetVoice(2).ampEnvelope.Held()) << polyphony;
+        s.NoteOff(62);
+        EXPECT_FALSE(s.GetVoice(1).ampEnvelope.Held()) << polyphony;
+    }
+}
+
 TEST_F(PolySynthTest, MonoModeQuickReleasesEverySoundingVoice) {
     synth.SetPolyphony(0);
     synth.SetAmpEnvelope(0, 0.1, 1.0, 2.0, true);
