@@ -158,8 +158,8 @@ void PolySynth::SetPortamento(std::int32_t blocks) {
 
 void PolySynth::SetBendBase(std::int32_t base) {
     auto guard = HoldMixerLock();
-    patch.bendBase = base;
-    SetControlValue(82, base);
+    patch.bendBase = Clamp(base, MIN_BEND_BASE, MAX_BEND_BASE);
+    SetControlValue(82, patch.bendBase);
 }
 
 void PolySynth::SetPitchBend(double value) {
