@@ -192,13 +192,14 @@ std::size_t FilterLanes(std::array<LowpassState*, FILTER_LANES>& st, const std::
 }
 #endif
 
-// a × s >> 15 for a 15-bit factor. A filtered voice reaches 131068 and noise adds to an
-// unfiltered one, so in general the product needs more than 32 bits; a plain voice's samples
-// are 16 bits and keep to 32.
+// a × s >> 15 for a factor a of 0..32768. A filtered voice reaches 131068 and noise adds to
+// an unfiltered one, so in general the product needs more than 32 bits; it is taken in two
+// 32-bit halves, s = h × 2^15 + l with 0 <= l < 2^15, as a × h + (a × l >> 15), which is exact
+// and keeps the loop in 32-bit lanes. A plain voice's samples are 16 bits and need no split.
 template <bool WIDE>
 inline std::int32_t Scale15(std::int32_t a, std::int32_t s) {
     if constexpr (WIDE)
-        return static_cast<std::int32_t>((std::int64_t{a} * s) >> 15);
+        return a * (s >> 15) + ((a * (s & 0x7FFF)) >> 15);
     else
         return (a * s) >> 15;
 }
