@@ -128,13 +128,13 @@ void ExpectRows(std::span<const Control> got, const std::vector<Row>& want) {
     }
 }
 
-TEST(PanelTableTest, PolySynthControlsAreTheSpecifiedFiftyNine) {
+TEST(PanelTableTest, PolySynthHasItsFiftyNineControls) {
     PolySynth synth;
     EXPECT_EQ(POLY_SYNTH_PANEL.size(), 59u);
     ExpectRows(synth.GetControls(), POLY_SYNTH_PANEL);
 }
 
-TEST(PanelTableTest, SamplerControlsAreTheSpecifiedSixtyEight) {
+TEST(PanelTableTest, SamplerHasItsSixtyEightControls) {
     Sampler sampler;
     const std::vector<Row> rows = SamplerPanel();
     EXPECT_EQ(rows.size(), 68u);

@@ -1,7 +1,7 @@
 #pragma once
 // A deliberately plain model of the synthesiser's arithmetic: one frame at a time, one voice
-// at a time, every step written out as the design describes it, with nothing shared with the
-// engine's renderer but the envelope classes. Tests render the same notes through both.
+// at a time, every step written out in full, with nothing shared with the engine's renderer
+// but the envelope classes. Tests render the same notes through both.
 
 #include <array>
 #include <cstdint>
