@@ -87,6 +87,10 @@ bool ReadPatch(std::istream& in, Patch& patch, std::string& error) {
         error = "the LFO waveform " + std::to_string(p.lfoWaveform) + " is unknown";
         return false;
     }
+    if (p.bendBase < MIN_BEND_BASE || p.bendBase > MAX_BEND_BASE) {
+        error = "the bend base " + std::to_string(p.bendBase) + " is outside 1..12";
+        return false;
+    }
     if (!AllFinite(p)) {
         error = "the patch holds a number that is not finite";
         return false;

@@ -11,6 +11,10 @@
 namespace sound {
 
 constexpr std::size_t PATCH_BYTES = 159;
+// The pitch bend is a power of the bend base; outside these it has no musical meaning, and
+// a base of 0 or below has none at all.
+constexpr std::int32_t MIN_BEND_BASE = 1;
+constexpr std::int32_t MAX_BEND_BASE = 12;
 
 // Field order is file order. Defaults are a freshly built synthesiser's.
 struct Patch {
@@ -43,8 +47,8 @@ struct Patch {
 void WritePatch(std::ostream& out, const Patch& patch);
 
 // Reads 159 bytes and checks them. A short read, a waveform above 4, an unknown LFO
-// waveform or a NaN/infinite number refuses the patch (false, `error` says why); a
-// resonance outside 0..256 reads as 128 and a cutoff outside 0..32768 as 16384.
+// waveform, a bend base outside 1..12 or a NaN/infinite number refuses the patch (false, `error`
+// says why); a resonance outside 0..256 reads as 128 and a cutoff outside 0..32768 as 16384.
 bool ReadPatch(std::istream& in, Patch& patch, std::string& error);
 
 }  // namespace sound

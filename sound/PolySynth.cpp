@@ -158,8 +158,8 @@ void PolySynth::SetPortamento(std::int32_t blocks) {
 
 void PolySynth::SetBendBase(std::int32_t base) {
     auto guard = HoldMixerLock();
-    patch.bendBase = base;
-    SetControlValue(82, base);
+    patch.bendBase = Clamp(base, MIN_BEND_BASE, MAX_BEND_BASE);
+    SetControlValue(82, patch.bendBase);
 }
 
 void PolySynth::SetPitchBend(double value) {
@@ -253,16 +253,18 @@ void PolySynth::StartVoice(Voice& voice, int note) {
 
 void PolySynth::NoteOff(int note) {
     auto guard = HoldMixerLock();
-    // A voice still held wins over one already fading with the same note, so that a
-    // retriggered note is the one released.
+    // The voice the latest NoteOn of this note started: a quick release of an earlier one
+    // leaves that fading, and releasing it instead would leave the new one held for good.
     Voice* found = nullptr;
+    bool foundFading = true;
     for (Voice& voice : voices) {
         if (voice.idle || voice.note != note) continue;
-        if (voice.ampEnvelope.Held()) {
+        const bool fading = voice.ampEnvelope.GetState() >= Adsr::RELEASE;
+        if (!found || (foundFading && !fading) ||
+            (fading == foundFading && voice.startNumber > found->startNumber)) {
             found = &voice;
-            break;
+            foundFading = fading;
         }
-        if (!found) found = &voice;
     }
     if (found) {
         found->ampEnvelope.Release();

@@ -82,11 +82,11 @@ RecordResult Sample::ReadRecord(std::istream& in, std::string& error) {
         error = "the sample record is cut short";
         return RecordResult::DAMAGED;
     }
-    if (root == 0 || root > 1000000) {
+    if (root < MIN_ROOT_FREQUENCY || root > MAX_ROOT_FREQUENCY) {
         error = "the sample's root frequency is out of range";
         return RecordResult::DAMAGED;
     }
-    if (rate == 0 || rate > MAX_SAMPLE_RATE) {
+    if (rate < MIN_SAMPLE_RATE || rate > MAX_SAMPLE_RATE) {
         error = "the sample's rate is out of range";
         return RecordResult::DAMAGED;
     }
@@ -96,6 +96,12 @@ RecordResult Sample::ReadRecord(std::istream& in, std::string& error) {
     }
     if (start >= frames || end >= frames) {
         error = "the sample's loop points lie outside the sample";
+        return RecordResult::DAMAGED;
+    }
+    // Playback jumps back to the start on passing the end: a loop of no length would read on
+    // past it, and an end of 0 sends every frame back.
+    if (mode == LOOP_POINTS && start >= end) {
+        error = "the sample's loop starts at or after its end";
         return RecordResult::DAMAGED;
     }
     for (std::uint32_t i = 0; i < frames; ++i) {

@@ -13,7 +13,11 @@ namespace sound {
 // Positions inside a sample are 20.12 fixed point in 32 bits, so a sample is at most
 // this long; files claiming more are damaged.
 constexpr std::uint32_t MAX_SAMPLE_FRAMES = 1u << 18;
+// What any recording has; a record outside these is damaged.
+constexpr std::uint32_t MIN_SAMPLE_RATE = 1000;
 constexpr std::uint32_t MAX_SAMPLE_RATE = 192000;
+constexpr std::uint32_t MIN_ROOT_FREQUENCY = 8;
+constexpr std::uint32_t MAX_ROOT_FREQUENCY = 20000;
 
 enum class RecordResult { LOADED, EMPTY, DAMAGED };
 

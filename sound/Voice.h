@@ -10,6 +10,12 @@
 
 namespace sound {
 
+// Bounds of the filter's first stage, worked in 64 bits. A stage beyond them does not fit the
+// 32 bits the arithmetic is defined in, which had therefore already overflowed: clamping there
+// changes no sample that 32 bits define and only stops an unstable resonance running away.
+constexpr std::int64_t LOWPASS_STAGE_MIN = INT32_MIN;
+constexpr std::int64_t LOWPASS_STAGE_MAX = INT32_MAX;
+
 struct LowpassState {
     std::int32_t s0 = 0;
     std::int32_t s1 = 0;        // clamped to 16 bits
@@ -31,8 +37,8 @@ inline std::int32_t Lowpass(LowpassState& st, std::int32_t x, std::int32_t q, st
     // 64-bit products: with full feedback the first stage can swing far past 16 bits.
     std::int64_t s0 = st.s0, s1 = st.s1;
     s0 += (((x >> 2) + (((s0 - s1) * st.feedback) >> 8) - s0) * c) >> 15;
-    if (s0 > (1 << 24)) s0 = 1 << 24;
-    if (s0 < -(1 << 24)) s0 = -(1 << 24);
+    if (s0 > LOWPASS_STAGE_MAX) s0 = LOWPASS_STAGE_MAX;
+    if (s0 < LOWPASS_STAGE_MIN) s0 = LOWPASS_STAGE_MIN;
     s1 += ((s0 - s1) * c) >> 15;
     if (s1 > 32767) s1 = 32767;
     if (s1 < -32768) s1 = -32768;

@@ -11,8 +11,6 @@ namespace sound {
 
 namespace {
 
-// Keeps a voice's sample inside the range the envelope multiplies without overflow.
-constexpr std::int32_t VOICE_LIMIT = 65535;
 constexpr std::int32_t MAX_COEFFICIENT = 32760;
 
 // floor(n / d) = (n × R[d]) >> 39 for 0 <= n < 2^24 and 1 <= d <= 32768, with
@@ -77,11 +75,6 @@ void AddNoise(std::uint32_t& state, std::int32_t range, std::int32_t* signal, st
     state = s;
 }
 
-void ClampToVoiceLimit(std::int32_t* signal, std::size_t n) {
-    for (std::size_t f = 0; f < n; ++f)
-        signal[f] = std::clamp(signal[f], -VOICE_LIMIT, VOICE_LIMIT);
-}
-
 // The filter coefficient and feedback of each frame: they depend on the envelope and the
 // LFO only, so they are worked out ahead of the recurrence.
 // STRIDE words apart in `cutoff` and `feedback`.
@@ -110,11 +103,11 @@ void FilterSignal(LowpassState& st, std::int32_t q, const std::int32_t* cutoff,
         const std::int64_t c = cutoff[f * STRIDE];
         s0 += (((signal[f * STRIDE] >> 2) + (((s0 - s1) * feedback[f * STRIDE]) >> 8) - s0) * c) >>
               15;
-        s0 = std::clamp<std::int64_t>(s0, -(1 << 24), 1 << 24);
+        s0 = std::clamp<std::int64_t>(s0, LOWPASS_STAGE_MIN, LOWPASS_STAGE_MAX);
         s1 += ((s0 - s1) * c) >> 15;
         s1 = std::clamp<std::int64_t>(s1, -32768, 32767);
         if constexpr (STRIDE == 1)
-            signal[f] = std::clamp(static_cast<std::int32_t>(s1) * 4, -VOICE_LIMIT, VOICE_LIMIT);
+            signal[f] = static_cast<std::int32_t>(s1) * 4;
         else
             signal[f * STRIDE] = static_cast<std::int32_t>(s1);
     }
@@ -129,7 +122,7 @@ void FilterSignal(LowpassState& st, std::int32_t q, const std::int32_t* cutoff,
 
 #if defined(__SSE2__)
 // The same filter for VECTORS × 4 voices side by side, in 32-bit lanes. The 64-bit products
-// a × b >> k (b below 2^15, a below 2^26) are split as a = h × 2^15 + l with 0 <= l < 2^15:
+// a × b >> k (b below 2^15, |a| below 2^30) are split as a = h × 2^15 + l with 0 <= l < 2^15:
 // then a × b >> k = (h × b << (15 − k)) + (l × b >> k) exactly, and both products are 16 × 16
 // bits (b's upper half is zero), which one multiply-add instruction makes.
 __m128i MulShift(__m128i a, __m128i b, int k) {
@@ -139,33 +132,38 @@ __m128i MulShift(__m128i a, __m128i b, int k) {
     return _mm_add_epi32(k == 15 ? high : _mm_slli_epi32(high, 15 - k), low);
 }
 
-__m128i Clamp32(__m128i v, __m128i lo, __m128i hi) {
-    __m128i above = _mm_cmpgt_epi32(v, hi);
-    v = _mm_or_si128(_mm_and_si128(above, hi), _mm_andnot_si128(above, v));
-    __m128i below = _mm_cmpgt_epi32(lo, v);
-    return _mm_or_si128(_mm_and_si128(below, lo), _mm_andnot_si128(below, v));
-}
-
 // Saturates to 16 bits and widens back.
 __m128i Clamp16(__m128i v) {
     __m128i packed = _mm_packs_epi32(v, v);
     return _mm_srai_epi32(_mm_unpacklo_epi16(packed, packed), 16);
 }
 
+// While every first stage stays within ±LANE_STAGE_LIMIT, a step's products stay below the
+// bounds MulShift needs (|s0 − s1| × 512 >> 8 and the stage's input below 2^26), so the lanes
+// match the 64-bit filter exactly. A lane past it hands the rest of the block to that filter.
+constexpr std::int32_t LANE_STAGE_LIMIT = 1 << 24;
+
+// Returns the frames filtered, up to the first frame after which a first stage left the lane
+// range (all n when none did).
 template <std::size_t VECTORS>
-void FilterLanes(std::array<LowpassState*, FILTER_LANES>& st, const std::int32_t* cutoff,
-                 const std::int32_t* feedback, std::int32_t* signal, std::size_t n) {
+std::size_t FilterLanes(std::array<LowpassState*, FILTER_LANES>& st, const std::int32_t* cutoff,
+                        const std::int32_t* feedback, std::int32_t* signal, std::size_t n) {
     alignas(16) std::array<std::int32_t, FILTER_LANES> a0{}, a1{};
     for (std::size_t k = 0; k < VECTORS * 4; ++k) {
-        if (st[k]) a0[k] = st[k]->s0, a1[k] = st[k]->s1;
+        if (!st[k]) continue;
+        if (st[k]->s0 > LANE_STAGE_LIMIT || st[k]->s0 < -LANE_STAGE_LIMIT) return 0;
+        a0[k] = st[k]->s0, a1[k] = st[k]->s1;
     }
     __m128i s0[VECTORS], s1[VECTORS];
     for (std::size_t v = 0; v < VECTORS; ++v) {
         s0[v] = _mm_load_si128(reinterpret_cast<const __m128i*>(&a0[4 * v]));
         s1[v] = _mm_load_si128(reinterpret_cast<const __m128i*>(&a1[4 * v]));
     }
-    const __m128i s0Max = _mm_set1_epi32(1 << 24), s0Min = _mm_set1_epi32(-(1 << 24));
-    for (std::size_t f = 0; f < n; ++f) {
+    const __m128i s0Max = _mm_set1_epi32(LANE_STAGE_LIMIT);
+    const __m128i s0Min = _mm_set1_epi32(-LANE_STAGE_LIMIT);
+    std::size_t f = 0;
+    while (f < n) {
+        __m128i outside = _mm_setzero_si128();
         for (std::size_t v = 0; v < VECTORS; ++v) {
             const std::size_t at = f * FILTER_LANES + 4 * v;
             auto* x = reinterpret_cast<__m128i*>(signal + at);
@@ -174,10 +172,14 @@ void FilterLanes(std::array<LowpassState*, FILTER_LANES>& st, const std::int32_t
             __m128i t = _mm_add_epi32(_mm_srai_epi32(_mm_load_si128(x), 2),
                                       MulShift(_mm_sub_epi32(s0[v], s1[v]), fb, 8));
             t = _mm_sub_epi32(t, s0[v]);
-            s0[v] = Clamp32(_mm_add_epi32(s0[v], MulShift(t, c, 15)), s0Min, s0Max);
+            s0[v] = _mm_add_epi32(s0[v], MulShift(t, c, 15));
             s1[v] = Clamp16(_mm_add_epi32(s1[v], MulShift(_mm_sub_epi32(s0[v], s1[v]), c, 15)));
             _mm_store_si128(x, s1[v]);
+            outside = _mm_or_si128(outside, _mm_or_si128(_mm_cmpgt_epi32(s0[v], s0Max),
+                                                         _mm_cmpgt_epi32(s0Min, s0[v])));
         }
+        ++f;
+        if (_mm_movemask_epi8(outside) != 0) break;
     }
     for (std::size_t v = 0; v < VECTORS; ++v) {
         _mm_store_si128(reinterpret_cast<__m128i*>(&a0[4 * v]), s0[v]);
@@ -186,17 +188,30 @@ void FilterLanes(std::array<LowpassState*, FILTER_LANES>& st, const std::int32_t
     for (std::size_t k = 0; k < VECTORS * 4; ++k) {
         if (st[k]) st[k]->s0 = a0[k], st[k]->s1 = a1[k];
     }
+    return f;
 }
 #endif
 
+// a × s >> 15 for a factor a of 0..32768. A filtered voice reaches 131068 and noise adds to
+// an unfiltered one, so in general the product needs more than 32 bits; it is taken in two
+// 32-bit halves, s = h × 2^15 + l with 0 <= l < 2^15, as a × h + (a × l >> 15), which is exact
+// and keeps the loop in 32-bit lanes. A plain voice's samples are 16 bits and need no split.
+template <bool WIDE>
+inline std::int32_t Scale15(std::int32_t a, std::int32_t s) {
+    if constexpr (WIDE)
+        return a * (s >> 15) + ((a * (s & 0x7FFF)) >> 15);
+    else
+        return (a * s) >> 15;
+}
+
 // Envelope, tremolo and velocity, added into the output.
-template <bool AMP, bool TREMOLO>
+template <bool AMP, bool TREMOLO, bool WIDE = false>
 void Mix(std::int32_t gain, const std::int32_t* signal, const std::int32_t* amp,
          const std::int32_t* tremolo, std::int32_t* out, std::size_t n) {
     for (std::size_t f = 0; f < n; ++f) {
         std::int32_t s = signal[f];
-        if constexpr (AMP) s = (amp[f] * s) >> 15;
-        if constexpr (TREMOLO) s = (tremolo[f] * s) >> 15;
+        if constexpr (AMP) s = Scale15<WIDE>(amp[f], s);
+        if constexpr (TREMOLO) s = Scale15<WIDE>(tremolo[f], s);
         out[f] += (gain * s) >> 6;
     }
 }
@@ -206,9 +221,9 @@ template <bool AMP, bool TREMOLO>
 void MixLane(std::int32_t gain, const std::int32_t* s1, const std::int32_t* amp,
              const std::int32_t* tremolo, std::int32_t* out, std::size_t n) {
     for (std::size_t f = 0; f < n; ++f) {
-        std::int32_t s = std::clamp(s1[f * FILTER_LANES] * 4, -VOICE_LIMIT, VOICE_LIMIT);
-        if constexpr (AMP) s = (amp[f] * s) >> 15;
-        if constexpr (TREMOLO) s = (tremolo[f] * s) >> 15;
+        std::int32_t s = s1[f * FILTER_LANES] * 4;
+        if constexpr (AMP) s = Scale15<true>(amp[f], s);
+        if constexpr (TREMOLO) s = Scale15<true>(tremolo[f], s);
         out[f] += (gain * s) >> 6;
     }
 }
@@ -280,7 +295,6 @@ void RenderGeneralVoice(Voice& voice, std::uint32_t& noiseState, const VoiceBloc
     std::size_t live = amp ? voice.ampEnvelope.Render({w.amp.data(), made}) : made;
     if (live < made) voice.idle = true;
     if (p.noise != 0) AddNoise(noiseState, p.noise, signal, live);
-    ClampToVoiceLimit(signal, live);
     if (p.filter) {
         voice.filterEnvelope.Render({w.shape.data(), live});
         FilterCoefficients<LFO>(p, voice.keyFrequency, w.shape.data(), w.cutoff.data(),
@@ -289,13 +303,13 @@ void RenderGeneralVoice(Voice& voice, std::uint32_t& noiseState, const VoiceBloc
     }
     const bool tremolo = LFO && p.tremolo;
     if (amp && tremolo)
-        Mix<true, true>(voice.gain, signal, w.amp.data(), p.tremoloFactor, out.data(), live);
+        Mix<true, true, true>(voice.gain, signal, w.amp.data(), p.tremoloFactor, out.data(), live);
     else if (amp)
-        Mix<true, false>(voice.gain, signal, w.amp.data(), nullptr, out.data(), live);
+        Mix<true, false, true>(voice.gain, signal, w.amp.data(), nullptr, out.data(), live);
     else if (tremolo)
-        Mix<false, true>(voice.gain, signal, nullptr, p.tremoloFactor, out.data(), live);
+        Mix<false, true, true>(voice.gain, signal, nullptr, p.tremoloFactor, out.data(), live);
     else
-        Mix<false, false>(voice.gain, signal, nullptr, nullptr, out.data(), live);
+        Mix<false, false, true>(voice.gain, signal, nullptr, nullptr, out.data(), live);
 }
 
 // Everything before the filter for one voice of a group, into lane `k`; returns the frames
@@ -316,7 +330,7 @@ std::size_t PrepareLane(Voice& voiceRef, std::uint32_t& noiseState, const VoiceB
         if (p.noise != 0) AddNoise(noiseState, p.noise, signal, live);
         std::int32_t* lane = g.signal.data() + k;
         for (std::size_t f = 0; f < live; ++f)
-            lane[f * FILTER_LANES] = std::clamp(signal[f], -VOICE_LIMIT, VOICE_LIMIT);
+            lane[f * FILTER_LANES] = signal[f];
         voice.filterEnvelope.Render({w.shape.data(), live});
         FilterCoefficients<LFO, FILTER_LANES>(p, voice.keyFrequency, w.shape.data(),
                                               g.cutoff.data() + k, g.feedback.data() + k, live);
@@ -346,11 +360,9 @@ void RenderGroup(std::span<Voice* const> voices, std::uint32_t& noiseState,
     std::size_t done = 0;
 #if defined(__SSE2__)
     if (lanes > 4) {
-        FilterLanes<2>(state, g.cutoff.data(), g.feedback.data(), g.signal.data(), together);
-        done = together;
+        done = FilterLanes<2>(state, g.cutoff.data(), g.feedback.data(), g.signal.data(), together);
     } else if (lanes > 1) {
-        FilterLanes<1>(state, g.cutoff.data(), g.feedback.data(), g.signal.data(), together);
-        done = together;
+        done = FilterLanes<1>(state, g.cutoff.data(), g.feedback.data(), g.signal.data(), together);
     }
 #endif
     const std::int32_t q = p.resonance;

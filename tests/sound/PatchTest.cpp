@@ -68,6 +68,36 @@ TEST(PatchTest, OutOfRangeResonanceAndCutoffAreMended) {
     EXPECT_EQ(s.GetPatch().cutoff, 16384);
 }
 
+// A bend base outside 1..12 would make a NaN or infinite step and freeze the oscillators:
+// a patch holding one is refused whole, and the setter keeps to the range.
+TEST(PatchTest, BendBaseOutsideOneToTwelveIsRefusedOrClamped) {
+    for (std::int32_t base : {-2, 0, 1, 12, 13}) {
+        Patch p;
+        p.bendBase = base;
+        p.cutoff = 4321;
+        std::istringstream in(Bytes(p));
+        PolySynth s;
+        std::string error;
+        const bool inside = base >= 1 && base <= 12;
+        EXPECT_EQ(s.Load(in, error), inside) << base;
+        EXPECT_EQ(s.GetPatch().bendBase, inside ? base : 2) << base;
+        EXPECT_EQ(s.GetPatch().cutoff, inside ? 4321 : 1000) << base;
+    }
+    PolySynth s;
+    s.SetSampleRate(22050);
+    s.SetWaveform(0, WAVE_SINE);
+    for (auto [base, kept] : {std::pair{-3, 1}, {0, 1}, {1, 1}, {12, 12}, {13, 12}}) {
+        s.SetBendBase(base);
+        EXPECT_EQ(s.GetPatch().bendBase, kept) << base;
+        EXPECT_EQ(s.GetControlValue(82), kept) << base;
+    }
+    s.SetBendBase(-3);
+    s.NoteOn(69, 64);
+    s.SetPitchBend(1.5);
+    // Base 1: every bend is a factor of 1.
+    EXPECT_EQ(s.GetVoice(0).oscillators[0].Step(), 65536);
+}
+
 TEST(PatchTest, MonoByteMakesTheSynthRetriggerMonophonically) {
     Patch p;
     p.waveform = {WAVE_SINE, 0, 0};

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <memory>
 #include <vector>
 
 #include "sound/VoiceRenderer.h"
@@ -76,6 +77,35 @@ TEST_F(PolySynthTest, SameNoteTwiceInPolyModeFadesTheFirst) {
     // NoteOff finds the held voice, not the one that faded.
     synth.NoteOff(60);
     EXPECT_FALSE(synth.GetVoice(1).ampEnvelope.Held());
+}
+
+// A note struck again at once and let go: the voice of the second stroke is the one
+// released, so on a looping table nothing is left sounding.
+TEST_F(PolySynthTest, QuickRetriggerThenNoteOffLeavesNothingHeld) {
+    for (std::uint32_t polyphony : {1u, 0u}) {
+        PolySynth s;
+        s.SetSampleRate(RATE);
+        s.SetPolyphony(polyphony);
+        s.SetAmpEnvelope(0, 0.1, 1.0, 0.05, true);
+        s.NoteOn(60, 64);
+        RenderFrames(s, 356);
+        s.NoteOn(60, 64);
+        s.NoteOff(60);
+        EXPECT_FALSE(s.GetVoice(1).ampEnvelope.Held()) << polyphony;
+        RenderFrames(s, RATE / 4);
+        std::vector<std::int32_t> out(356);
+        EXPECT_FALSE(s.Render(out)) << polyphony;
+        if (polyphony == 0) continue;
+        // In poly mode three strokes leave two voices held; each release lets go of the newest.
+        s.NoteOn(62, 64);
+        s.NoteOn(62, 64);
+        s.NoteOn(62, 64);
+        s.NoteOff(62);
+        EXPECT_TRUE(s.GetVoice(1).ampEnvelope.Held()) << polyphony;
+        EXPECT_FALSE(s.GetVoice(2).ampEnvelope.Held()) << polyphony;
+        s.NoteOff(62);
+        EXPECT_FALSE(s.GetVoice(1).ampEnvelope.Held()) << polyphony;
+    }
 }
 
 TEST_F(PolySynthTest, MonoModeQuickReleasesEverySoundingVoice) {
@@ -337,6 +367,54 @@ TEST(OscillatorTest, BlockRenderingMatchesSampleBySample) {
     for (std::size_t f = 0; f < block.size(); ++f)
         ASSERT_EQ(block[f], a.Next(modulation[f])) << f;
     EXPECT_EQ(b.Position(), a.Position());
+}
+
+// Full resonance on a full-scale square runs the first filter stage away, far past the range
+// the side-by-side filter lanes hold: voices rendered together must still match each voice
+// rendered alone, before, across and after the crossing.
+TEST(LowpassTest, VoicesTogetherMatchEachAloneAsTheFilterRunsAway) {
+    auto configure = [](PolySynth& s) {
+        s.SetSampleRate(22050);
+        s.SetWaveform(0, WAVE_SQUARE);
+        s.SetWaveform(1, WAVE_SQUARE);
+        s.SetLevels(64, 64, 0, 0);
+        s.SetPolyphony(1);
+        s.SetAmpEnvelope(0, 0.1, 1.0, 0.1, true);
+        s.SetFilterEnvelope(0, 0.2, 1.0, 0.2, true);
+        s.SetCutoff(6000);
+        s.SetResonance(256);
+    };
+    for (int count : {3, 6}) {
+        PolySynth together;
+        configure(together);
+        std::vector<std::unique_ptr<PolySynth>> alone;
+        for (int v = 0; v < count; ++v) {
+            alone.push_back(std::make_unique<PolySynth>());
+            configure(*alone.back());
+        }
+        std::int64_t widest = 0;
+        std::vector<std::int32_t> mixed(97), part(97), sum(97);
+        for (int block = 0; block < 120; ++block) {
+            // Voices join one by one, so that they cross at different frames.
+            if (block % 7 == 0 && block / 7 < count) {
+                int v = block / 7;
+                together.NoteOn(45 + 5 * v, 40 + 3 * v);
+                alone[v]->NoteOn(45 + 5 * v, 40 + 3 * v);
+            }
+            std::fill(sum.begin(), sum.end(), 0);
+            for (auto& synth : alone) {
+                if (!synth->Render(part)) continue;
+                for (std::size_t f = 0; f < sum.size(); ++f)
+                    sum[f] += part[f];
+            }
+            together.Render(mixed);
+            ASSERT_EQ(mixed, sum) << count << " voices, block " << block;
+            for (int v = 0; v < count; ++v)
+                widest = std::max<std::int64_t>(
+                    widest, std::abs(std::int64_t{together.GetVoice(v).filter.s0}));
+        }
+        EXPECT_GT(widest, std::int64_t{1} << 24) << count;
+    }
 }
 
 // The division-free feedback is the quotient itself for every resonance and coefficient.

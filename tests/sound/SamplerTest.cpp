@@ -161,6 +161,44 @@ TEST(SamplerTest, DamagedRecordsAreRefusedAndTheOldSampleStays) {
     EXPECT_TRUE(sampler.Load(in, error)) << error;
 }
 
+// Rates, root frequencies and loop points just inside and just outside what is accepted.
+TEST(SamplerTest, RecordBoundsHoldAtTheirEdges) {
+    struct Case {
+        const char* what;
+        std::string bytes;
+        bool loads;
+    };
+    const std::vector<Case> cases = {
+        {"rate 999", SamplerFile(10, 10, 440, 999, 0, 0, 9), false},
+        {"rate 1000", SamplerFile(10, 10, 440, 1000, 0, 0, 9), true},
+        {"rate 192000", SamplerFile(10, 10, 440, 192000, 0, 0, 9), true},
+        {"rate 192001", SamplerFile(10, 10, 440, 192001, 0, 0, 9), false},
+        {"root 7", SamplerFile(10, 10, 7, 22050, 0, 0, 9), false},
+        {"root 8", SamplerFile(10, 10, 8, 22050, 0, 0, 9), true},
+        {"root 20000", SamplerFile(10, 10, 20000, 22050, 0, 0, 9), true},
+        {"root 20001", SamplerFile(10, 10, 20001, 22050, 0, 0, 9), false},
+        {"loop start after end", SamplerFile(10, 10, 440, 22050, 2, 6, 5), false},
+        {"loop of no length", SamplerFile(10, 10, 440, 22050, 2, 5, 5), false},
+        {"loop end 0", SamplerFile(10, 10, 440, 22050, 2, 0, 0), false},
+        {"loop of one frame", SamplerFile(10, 10, 440, 22050, 2, 4, 5), true},
+        {"loop from 0 to 1", SamplerFile(10, 10, 440, 22050, 2, 0, 1), true},
+        // Only looping between the points reads them.
+        {"whole loop, points 0", SamplerFile(10, 10, 440, 22050, 1, 0, 0), true},
+        {"one-shot, start after end", SamplerFile(10, 10, 440, 22050, 0, 6, 5), true},
+    };
+    for (const Case& c : cases) {
+        Sampler sampler;
+        Sample old;
+        old.Assign16(Ramp(50), 22050);
+        sampler.SetSample(std::move(old));
+        std::istringstream in(c.bytes);
+        std::string error;
+        EXPECT_EQ(sampler.Load(in, error), c.loads) << c.what;
+        EXPECT_EQ(error.empty(), c.loads) << c.what;
+        EXPECT_EQ(sampler.GetSample().Length(), c.loads ? 10u : 50u) << c.what;
+    }
+}
+
 TEST(SamplerTest, PlayControlSoundsA4WithoutTheSecondOscillator) {
     platform::FakeClock clock;
     platform::ScopedClock scoped(clock);
