@@ -187,5 +187,20 @@ TEST_F(WavTargetTest, TwoWritersRacingLeaveOneWholeFile) {
     EXPECT_EQ(Entries(), 1u);
 }
 
+TEST(WavFileTest, RefusesWhatIsNotSixteenBitPcm) {
+    fs::path path =
+        fs::temp_directory_path() / ("fretlore-junk-" + std::to_string(::getpid()) + ".wav");
+    std::ofstream(path, std::ios::binary) << "RIFF\x04\x00\x00\x00WAVEjunk";
+    WavData wav;
+    EXPECT_NE(ReadWavFile(path, wav), "");
+    std::ofstream(path, std::ios::binary) << "not a wav at all";
+    EXPECT_NE(ReadWavFile(path, wav), "");
+    fs::remove(path);
+    EXPECT_NE(ReadWavFile(path, wav), "");
+    WavWriter writer;
+    EXPECT_EQ(writer.Open(fs::path("/nonexistent-folder/x.wav"), 22050, 1),
+              "cannot write /nonexistent-folder/x.wav: No such file or directory");
+}
+
 }  // namespace
 }  // namespace platform
