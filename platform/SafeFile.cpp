@@ -109,14 +109,17 @@ std::string SafeFileWriter::Prepare(const std::string& path, bool openInPlace) {
     seekable = false;
     replacing = false;
     if (path.empty()) return "no file name given";
+    // Asked through whatever links lead there, as /dev/stdout leads to a pipe by a name
+    // ("pipe:[...]") that is no path.
+    struct stat seen {};
+    if (stat(path.c_str(), &seen) == 0 && (S_ISCHR(seen.st_mode) || S_ISFIFO(seen.st_mode)))
+        return openInPlace ? OpenInPlace(seen) : std::string();
     struct stat st {};
     bool exists = false;
     if (int error = Resolve(resolved, st, exists); error != 0)
         return "cannot write " + target + ": " + Reason(error);
     if (!exists) return OpenTemporary();
     if (S_ISDIR(st.st_mode)) return "cannot write " + target + ": it is a folder";
-    if (S_ISCHR(st.st_mode) || S_ISFIFO(st.st_mode))
-        return openInPlace ? OpenInPlace(st) : std::string();
     // A disk (block device) or a socket is nothing a file of ours belongs in.
     if (!S_ISREG(st.st_mode))
         return "cannot write " + target + ": it is neither a file, a device nor a pipe";
@@ -128,13 +131,14 @@ std::string SafeFileWriter::Prepare(const std::string& path, bool openInPlace) {
 }
 
 std::string SafeFileWriter::OpenInPlace(const struct stat& st) {
-    // Without O_NONBLOCK, a pipe nobody reads would hang the open for good.
-    fd = open(resolved.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    // Without O_NONBLOCK, a pipe nobody reads would hang the open for good. Links are
+    // followed (nothing is created or truncated); what was opened is checked below.
+    fd = open(target.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0 && errno == ENXIO && S_ISFIFO(st.st_mode))
         return "cannot write " + target + ": nobody is reading from the pipe";
     if (fd < 0) return Fail("cannot write " + target, errno);
     struct stat now {};
-    // Swapped for something else since it was looked at: writing in place (no temporary
+    // Swapped for something else since it was looked at? Writing in place (no temporary
     // file, no truncation) is only right for the device or pipe seen.
     if (fstat(fd, &now) != 0 || now.st_dev != st.st_dev || now.st_ino != st.st_ino) {
         Discard();

@@ -176,6 +176,20 @@ TEST_F(SafeFileTest, APipeIsWrittenInPlaceAndOneWithoutReaderFailsAtOnce) {
     EXPECT_TRUE(S_ISFIFO(Mode(pipe)));
 }
 
+// As /dev/stdout does: a link to a pipe by a name that is no path.
+TEST_F(SafeFileTest, AnOpenPipeIsReachedThroughItsDescriptorLink) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    std::string link = "/proc/self/fd/" + std::to_string(ends[1]);
+    EXPECT_EQ(SafeFileWriter::Check(link), "");
+    EXPECT_EQ(WriteFileSafely(link, Bytes("to stdout")), "");
+    close(ends[1]);
+    std::string got(64, '\0');
+    ssize_t n = read(ends[0], got.data(), got.size());
+    close(ends[0]);
+    EXPECT_EQ(got.substr(0, n > 0 ? static_cast<std::size_t>(n) : 0), "to stdout");
+}
+
 TEST_F(SafeFileTest, FoldersAndMissingFoldersAreRefusedWithTheirName) {
     fs::create_directory(dir / "sub");
     auto before = Listing(dir);
