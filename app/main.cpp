@@ -1,5 +1,6 @@
 // The program's entry: subcommands, options, and the choice of backend.
 
+#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -164,5 +165,8 @@ int main(int argc, char** argv) {
                      "fretlore: chord detection is not in this version; --mic %s is not used\n",
                      options->micPath.c_str());
     platform::SetResourceTable(res::EmbeddedResources());
+    // A recording into a pipe whose reader has gone is a failed write to report, not a
+    // silent end. (The subcommands, pipeline tools, end quietly as such tools do.)
+    std::signal(SIGPIPE, SIG_IGN);
     return options->headless ? RunHeadless(*options) : RunWindowed(*options);
 }

@@ -112,8 +112,11 @@ std::string SafeFileWriter::Prepare(const std::string& path, bool openInPlace) {
     // Asked through whatever links lead there, as /dev/stdout leads to a pipe by a name
     // ("pipe:[...]") that is no path.
     struct stat seen {};
-    if (stat(path.c_str(), &seen) == 0 && (S_ISCHR(seen.st_mode) || S_ISFIFO(seen.st_mode)))
-        return openInPlace ? OpenInPlace(seen) : std::string();
+    if (stat(path.c_str(), &seen) == 0 && (S_ISCHR(seen.st_mode) || S_ISFIFO(seen.st_mode))) {
+        if (openInPlace) return OpenInPlace(seen);
+        return access(path.c_str(), W_OK) == 0 ? std::string()
+                                               : Fail("cannot write " + target, errno);
+    }
     struct stat st {};
     bool exists = false;
     if (int error = Resolve(resolved, st, exists); error != 0)

@@ -1,5 +1,6 @@
 // Runs the real program binary headless, as a user or a tool would.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "gfx/Surface.h"
@@ -141,6 +143,32 @@ TEST_F(HeadlessFiles, OutputsThatFailAtTheEndFailTheRun) {
     EXPECT_TRUE(lstat(pipe.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
     EXPECT_TRUE(lstat(full.c_str(), &st) == 0 && S_ISCHR(st.st_mode));
     EXPECT_EQ(Entries(), geteuid() == 0 ? 2u : 1u);
+}
+
+TEST_F(HeadlessFiles, ARecordingWhoseReaderLeavesFailsTheRun) {
+    std::string pipe = dir + "/pipe.wav";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+    // Not inherited by the program, which would then read its own recording.
+    int reader = open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    // Takes the header, then leaves while the run still plays.
+    std::thread leaver([reader] {
+        std::string header(44, '\0');
+        std::size_t got = 0;
+        for (int wait = 0; wait < 10000 && got < header.size(); ++wait) {
+            ssize_t n = read(reader, header.data() + got, header.size() - got);
+            if (n > 0) got += static_cast<std::size_t>(n);
+            usleep(1000);
+        }
+        close(reader);
+    });
+    Result r = RunProgram("--headless --frames 20 --audio-out " + pipe);
+    leaver.join();
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(
+        r.output.find("fretlore: --audio-out failed: cannot write " + pipe + ": Broken pipe\n"),
+        std::string::npos)
+        << r.output;
 }
 
 TEST_F(HeadlessFiles, StateShotAndRecordingAreReadableByAll) {
