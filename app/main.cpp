@@ -1,9 +1,9 @@
 // The program's entry: subcommands, options, and the choice of backend.
 
+#include <csignal>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <sstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +15,7 @@
 #include "gfx/display/headless/HeadlessDisplay.h"
 #include "gfx/display/sdl/SdlDisplay.h"
 #include "platform/Files.h"
+#include "platform/SafeFile.h"
 #include "platform/audio/HeadlessWaveOut.h"
 #include "platform/audio/sdl/SdlWaveOut.h"
 #include "platform/headless/HeadlessBackend.h"
@@ -37,15 +38,14 @@ using platform::headless::ScriptCommand;
 // The script of a headless run: the --script file, then --frames and --shot.
 bool BuildScript(const app::Options& options, std::vector<ScriptCommand>& script) {
     if (!options.scriptPath.empty()) {
-        std::ifstream in(options.scriptPath);
-        if (!in) {
-            std::fprintf(stderr, "fretlore: cannot read script %s\n", options.scriptPath.c_str());
+        std::string error;
+        auto bytes = platform::ReadWholeFile(options.scriptPath, error);
+        if (!bytes) {
+            std::fprintf(stderr, "fretlore: --script: %s\n", error.c_str());
             return false;
         }
-        std::stringstream text;
-        text << in.rdbuf();
-        std::string error;
-        auto parsed = platform::headless::ParseScript(text.str(), error);
+        auto parsed =
+            platform::headless::ParseScript(std::string(bytes->begin(), bytes->end()), error);
         if (!parsed) {
             std::fprintf(stderr, "fretlore: %s: %s\n", options.scriptPath.c_str(), error.c_str());
             return false;
@@ -62,15 +62,40 @@ bool BuildScript(const app::Options& options, std::vector<ScriptCommand>& script
     return true;
 }
 
-// The sound device: a WAV file when asked for, else the sound card (or, headless, none).
-std::function<std::unique_ptr<platform::WaveOut>()> SoundDevice(const app::Options& options) {
+// The sound device: a WAV file when asked for (its fate in `recording`), else the sound
+// card (or, headless, none).
+std::function<std::unique_ptr<platform::WaveOut>()> SoundDevice(
+    const app::Options& options, const std::shared_ptr<platform::RecordingOutcome>& recording) {
     std::string wav = options.audioOutPath;
     bool headless = options.headless;
-    return [wav, headless]() -> std::unique_ptr<platform::WaveOut> {
-        if (!wav.empty()) return std::make_unique<platform::WavFileWaveOut>(wav);
+    return [wav, headless, recording]() -> std::unique_ptr<platform::WaveOut> {
+        if (!wav.empty()) return std::make_unique<platform::WavFileWaveOut>(wav, recording);
         if (headless) return std::make_unique<platform::NullWaveOut>();
         return std::make_unique<platform::SdlWaveOut>();
     };
+}
+
+// Files the run is to write, tried before it starts rather than lost at its end.
+bool CheckOutputs(const app::Options& options) {
+    const std::pair<const char*, const std::string*> outputs[] = {
+        {"--audio-out", &options.audioOutPath}, {"--shot", &options.shotPath}};
+    for (const auto& [option, path] : outputs) {
+        if (path->empty()) continue;
+        if (std::string error = platform::SafeFileWriter::Check(*path); !error.empty()) {
+            std::fprintf(stderr, "fretlore: %s: %s\n", option, error.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+// The exit code once the program has ended, with the recording's fate on stderr.
+int Outcome(int result, const app::Options& options, const platform::RecordingOutcome& recording) {
+    if (options.audioOutPath.empty() || recording.Written()) return result;
+    std::string error = recording.Error();
+    if (error.empty()) error = "no sound was recorded to " + options.audioOutPath;
+    std::fprintf(stderr, "fretlore: --audio-out failed: %s\n", error.c_str());
+    return result != 0 ? result : 1;
 }
 
 int RunGame(app::Host& host) {
@@ -78,11 +103,9 @@ int RunGame(app::Host& host) {
     if (auto* headless = dynamic_cast<platform::headless::HeadlessBackend*>(&host.backend)) {
         headless->SetStateWriter([&game](const std::string& path, std::string& error) {
             std::string json = game.StateJson();
-            if (platform::WriteFileAtomically(
-                    path, {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()}))
-                return true;
-            error = "cannot write the file";
-            return false;
+            error = platform::WriteFileSafely(
+                path, {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()});
+            return error.empty();
         });
     }
     return app::ProgramMain(game, host, [&game] {
@@ -93,15 +116,17 @@ int RunGame(app::Host& host) {
 
 int RunHeadless(const app::Options& options) {
     std::vector<ScriptCommand> script;
-    if (!BuildScript(options, script)) return 2;
+    if (!BuildScript(options, script) || !CheckOutputs(options)) return 2;
     platform::headless::HeadlessBackend backend;
     backend.SetScript(std::move(script));
-    app::Host host{backend, gfx::headless::displayFactory(), SoundDevice(options)};
+    auto recording = std::make_shared<platform::RecordingOutcome>();
+    app::Host host{backend, gfx::headless::displayFactory(), SoundDevice(options, recording)};
     int result = RunGame(host);
-    return backend.Failures() > 0 ? 1 : result;
+    return Outcome(backend.Failures() > 0 ? 1 : result, options, *recording);
 }
 
 int RunWindowed(const app::Options& options) {
+    if (!CheckOutputs(options)) return 2;
     std::string error;
     auto backend = platform::sdl::SdlBackend::Create(options.scale, error);
     if (!backend) {
@@ -112,8 +137,9 @@ int RunWindowed(const app::Options& options) {
                      error.c_str());
         return 1;
     }
-    app::Host host{*backend, gfx::sdl::displayFactory(), SoundDevice(options)};
-    return RunGame(host);
+    auto recording = std::make_shared<platform::RecordingOutcome>();
+    app::Host host{*backend, gfx::sdl::displayFactory(), SoundDevice(options, recording)};
+    return Outcome(RunGame(host), options, *recording);
 }
 
 }  // namespace
@@ -135,8 +161,12 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!options->micPath.empty())
-        std::fprintf(stderr, "fretlore: chord detection is not in this version; --mic %s is not used\n",
+        std::fprintf(stderr,
+                     "fretlore: chord detection is not in this version; --mic %s is not used\n",
                      options->micPath.c_str());
     platform::SetResourceTable(res::EmbeddedResources());
+    // A recording into a pipe whose reader has gone is a failed write to report, not a
+    // silent end. (The subcommands, pipeline tools, end quietly as such tools do.)
+    std::signal(SIGPIPE, SIG_IGN);
     return options->headless ? RunHeadless(*options) : RunWindowed(*options);
 }

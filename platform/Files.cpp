@@ -1,12 +1,13 @@
 #include "platform/Files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <memory>
 
 namespace platform {
@@ -38,31 +39,32 @@ bool FileExists(const std::string& path) {
 }
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                    std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
-    return bytes;
+    std::string ignored;
+    return ReadWholeFile(path, ignored);
 }
 
-bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
-    std::string temp = path + ".tmp-XXXXXX";
-    int fd = mkstemp(temp.data());
-    if (fd < 0) return false;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(fdopen(fd, "wb"), &std::fclose);
-    if (!file) {
-        close(fd);
-        unlink(temp.c_str());
-        return false;
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
+                                                       std::string& error) {
+    auto fail = [&](int code) {
+        error = "cannot read " + path + ": " + std::strerror(code);
+        return std::nullopt;
+    };
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return fail(errno);
+    std::unique_ptr<int, void (*)(int*)> closer(&fd, [](int* f) { close(*f); });
+    struct stat st {};
+    if (fstat(fd, &st) != 0) return fail(errno);
+    // A folder opens, and on some systems even reads as empty: it is no file.
+    if (S_ISDIR(st.st_mode)) return fail(EISDIR);
+    std::vector<std::uint8_t> bytes;
+    std::array<std::uint8_t, 65536> chunk{};
+    for (;;) {
+        ssize_t n = read(fd, chunk.data(), chunk.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return fail(errno);
+        if (n == 0) return bytes;
+        bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + n);
     }
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size() &&
-              std::fflush(file.get()) == 0 && fsync(fileno(file.get())) == 0;
-    ok = (std::fclose(file.release()) == 0) && ok;
-    fchmod(fd, 0644);
-    if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) unlink(temp.c_str());
-    return ok;
 }
 
 }  // namespace platform

@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -16,8 +15,7 @@ std::string ProgramFolder();
 bool CreateFolder(const std::string& path);
 bool FileExists(const std::string& path);
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path);
-// Writes a temporary file beside `path` and renames it over `path`, so a failure never
-// leaves a half-written file behind. False (and `path` untouched) on any failure.
-bool WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+// The same, with the reason for a failure ("cannot read PATH: ...") in `error`.
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::string& error);
 
 }  // namespace platform

@@ -3,8 +3,10 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
-#include <cstdio>
+#include <cstring>
 #include <memory>
+
+#include "platform/SafeFile.h"
 
 namespace platform {
 
@@ -38,27 +40,78 @@ std::optional<DecodedImage> DecodeImage(std::span<const std::uint8_t> bytes) {
     return image;
 }
 
+namespace {
+
+// An SDL stream that appends to a byte vector, so the PNG can go to disk in one safe write.
+struct MemoryOut {
+    std::vector<std::uint8_t> bytes;
+    std::size_t at = 0;
+};
+
+MemoryOut& Out(SDL_RWops* rw) {
+    return *static_cast<MemoryOut*>(rw->hidden.unknown.data1);
+}
+
+Sint64 MemorySize(SDL_RWops* rw) {
+    return static_cast<Sint64>(Out(rw).bytes.size());
+}
+
+Sint64 MemorySeek(SDL_RWops* rw, Sint64 offset, int whence) {
+    MemoryOut& out = Out(rw);
+    Sint64 base = whence == RW_SEEK_SET   ? 0
+                  : whence == RW_SEEK_CUR ? static_cast<Sint64>(out.at)
+                                          : static_cast<Sint64>(out.bytes.size());
+    if (base + offset < 0) return SDL_SetError("seek before the start");
+    out.at = static_cast<std::size_t>(base + offset);
+    return base + offset;
+}
+
+size_t MemoryRead(SDL_RWops*, void*, size_t, size_t) {
+    return 0;
+}
+
+size_t MemoryWrite(SDL_RWops* rw, const void* data, size_t size, size_t count) {
+    MemoryOut& out = Out(rw);
+    std::size_t n = size * count;
+    if (out.bytes.size() < out.at + n) out.bytes.resize(out.at + n);
+    std::memcpy(out.bytes.data() + out.at, data, n);
+    out.at += n;
+    return count;
+}
+
+int MemoryClose(SDL_RWops*) {
+    return 0;
+}
+
+struct RwFree {
+    void operator()(SDL_RWops* rw) const { SDL_FreeRW(rw); }
+};
+
+}  // namespace
+
 bool SavePng(const std::string& path, const std::uint16_t* pixels, int width, int height,
              int pitchBytes, std::string& error) {
     SurfacePtr surface(SDL_CreateRGBSurfaceWithFormatFrom(
         const_cast<std::uint16_t*>(pixels), width, height, 16, pitchBytes, SDL_PIXELFORMAT_RGB565));
-    if (!surface) {
-        error = SDL_GetError();
+    std::unique_ptr<SDL_RWops, RwFree> rw(SDL_AllocRW());
+    if (!surface || !rw) {
+        error = "cannot write " + path + ": " + SDL_GetError();
         return false;
     }
-    // Written beside the target and renamed, so a failed save leaves no half-written file.
-    std::string temp = path + ".tmp";
-    if (IMG_SavePNG(surface.get(), temp.c_str()) != 0) {
-        error = IMG_GetError();
-        std::remove(temp.c_str());
+    MemoryOut out;
+    rw->size = MemorySize;
+    rw->seek = MemorySeek;
+    rw->read = MemoryRead;
+    rw->write = MemoryWrite;
+    rw->close = MemoryClose;
+    rw->type = SDL_RWOPS_UNKNOWN;
+    rw->hidden.unknown.data1 = &out;
+    if (IMG_SavePNG_RW(surface.get(), rw.get(), 0) != 0) {
+        error = "cannot write " + path + ": " + IMG_GetError();
         return false;
     }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        error = "cannot rename " + temp + " to " + path;
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
+    error = WriteFileSafely(path, out.bytes);
+    return error.empty();
 }
 
 }  // namespace platform

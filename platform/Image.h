@@ -18,7 +18,8 @@ struct DecodedImage {
 // Nullopt when the bytes are not a picture this layer reads.
 std::optional<DecodedImage> DecodeImage(std::span<const std::uint8_t> bytes);
 
-// Writes a 16-bit RGB565 image as a PNG; false (and a message in `error`) on failure.
+// Writes a 16-bit RGB565 image as a PNG, safely (see SafeFileWriter); false (and a
+// one-line message naming the file in `error`) on failure.
 bool SavePng(const std::string& path, const std::uint16_t* pixels, int width, int height,
              int pitchBytes, std::string& error);
 

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "platform/Clock.h"
-#include "platform/Files.h"
+#include "platform/SafeFile.h"
 #include "sound/MixerLock.h"
 #include "sound/Wavetables.h"
 
@@ -143,10 +143,8 @@ std::string SavePatchFile(VoiceRoot& instrument, const std::filesystem::path& pa
     std::ostringstream out(std::ios::binary);
     if (!instrument.Save(out)) return "cannot write " + path.string();
     std::string bytes = out.str();
-    if (!platform::WriteFileAtomically(
-            path.string(), {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}))
-        return "cannot write " + path.string();
-    return {};
+    return platform::WriteFileSafely(
+        path.string(), {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()});
 }
 
 bool SetUpStringInstrument(Sampler& sampler, const std::filesystem::path& path,

@@ -48,6 +48,10 @@ std::optional<int> ParseInt(const std::string& text) {
 std::string Parse(std::span<const std::string> args, Options& o) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& word = args[i];
+        static const char* const KNOWN[] = {"--string", "--fret",  "--note",
+                                            "--ms",     "--patch", "--out"};
+        if (std::find(std::begin(KNOWN), std::end(KNOWN), word) == std::end(KNOWN))
+            return "unknown option '" + word + "'";
         if (i + 1 >= args.size()) return word + " needs a value";
         const std::string& value = args[++i];
         auto number = [&](std::optional<int>& into, int lo, int hi) -> std::string {
@@ -71,10 +75,8 @@ std::string Parse(std::span<const std::string> args, Options& o) {
             if (ms) o.holdMs = *ms;
         } else if (word == "--patch") {
             o.patch = value;
-        } else if (word == "--out") {
-            o.outPath = value;
         } else {
-            return "unknown option '" + word + "'";
+            o.outPath = value;
         }
         if (!error.empty()) return error;
     }

@@ -51,11 +51,40 @@ void PacedWaveOut::Run() {
 }
 
 std::string WavFileWaveOut::Prepare(const WaveFormat& format) {
-    return writer.Open(path, format.samplesPerSec, format.channels);
+    std::string error = writer.Open(path, format.samplesPerSec, format.channels);
+    if (!error.empty() && outcome) outcome->Fail(error);
+    return error;
 }
 
 void WavFileWaveOut::Finish() {
     finishError = writer.Finish();
+    if (!outcome) return;
+    if (finishError.empty()) {
+        outcome->Succeed();
+    } else {
+        outcome->Fail(finishError);
+    }
+}
+
+void RecordingOutcome::Succeed() {
+    std::lock_guard lock(mutex);
+    written = error.empty();
+}
+
+void RecordingOutcome::Fail(const std::string& reason) {
+    std::lock_guard lock(mutex);
+    written = false;
+    if (error.empty()) error = reason;
+}
+
+bool RecordingOutcome::Written() const {
+    std::lock_guard lock(mutex);
+    return written;
+}
+
+std::string RecordingOutcome::Error() const {
+    std::lock_guard lock(mutex);
+    return error;
 }
 
 }  // namespace platform

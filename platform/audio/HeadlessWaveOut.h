@@ -5,6 +5,8 @@
 #include <atomic>
 #include <filesystem>
 #include <memory>
+#include <mutex>
+#include <string>
 #include <vector>
 
 #include "platform/Thread.h"
@@ -45,9 +47,26 @@ class NullWaveOut final : public PacedWaveOut {
     void Consume(std::span<const std::int16_t>) override {}
 };
 
+// What became of a recording, for whoever asked for it to read once the device is gone.
+class RecordingOutcome {
+  public:
+    void Succeed();
+    void Fail(const std::string& reason);  // the first reason is kept
+    bool Written() const;
+    // The first failure seen, "" when none was (nor, perhaps, any attempt).
+    std::string Error() const;
+
+  private:
+    mutable std::mutex mutex;
+    bool written = false;
+    std::string error;
+};
+
 class WavFileWaveOut final : public PacedWaveOut {
   public:
-    explicit WavFileWaveOut(std::filesystem::path path) : path(std::move(path)) {}
+    explicit WavFileWaveOut(std::filesystem::path path,
+                            std::shared_ptr<RecordingOutcome> outcome = nullptr)
+        : path(std::move(path)), outcome(std::move(outcome)) {}
     ~WavFileWaveOut() override { Close(); }
     // The reason the file could not be finished, "" when it was.
     const std::string& FinishError() const { return finishError; }
@@ -59,6 +78,7 @@ class WavFileWaveOut final : public PacedWaveOut {
 
   private:
     std::filesystem::path path;
+    std::shared_ptr<RecordingOutcome> outcome;
     WavWriter writer;
     std::string finishError;
 };

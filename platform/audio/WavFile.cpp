@@ -1,93 +1,83 @@
 #include "platform/audio/WavFile.h"
 
-#include <system_error>
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <fstream>
 
 namespace platform {
 
 namespace {
 
-void PutU16(std::ostream& out, std::uint16_t v) {
-    out.put(static_cast<char>(v & 0xFF)).put(static_cast<char>(v >> 8));
-}
-
-void PutU32(std::ostream& out, std::uint32_t v) {
-    PutU16(out, static_cast<std::uint16_t>(v));
-    PutU16(out, static_cast<std::uint16_t>(v >> 16));
-}
-
-void WriteHeader(std::ostream& out, std::uint32_t rate, std::uint16_t channels,
-                 std::uint32_t dataBytes) {
-    out.write("RIFF", 4);
-    PutU32(out, 36 + dataBytes);
-    out.write("WAVEfmt ", 8);
-    PutU32(out, 16);
-    PutU16(out, 1);
-    PutU16(out, channels);
-    PutU32(out, rate);
-    PutU32(out, rate * channels * 2);
-    PutU16(out, static_cast<std::uint16_t>(channels * 2));
-    PutU16(out, 16);
-    out.write("data", 4);
-    PutU32(out, dataBytes);
-}
-
+constexpr std::size_t HEADER_BYTES = 44;
 // The largest data chunk a RIFF size field can describe.
 constexpr std::uint64_t MAX_DATA_BYTES = 0xFFFFFFFFull - 36;
 
+void PutU16(std::uint8_t* at, std::uint16_t v) {
+    at[0] = static_cast<std::uint8_t>(v & 0xFF);
+    at[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+void PutU32(std::uint8_t* at, std::uint32_t v) {
+    PutU16(at, static_cast<std::uint16_t>(v));
+    PutU16(at + 2, static_cast<std::uint16_t>(v >> 16));
+}
+
+std::array<std::uint8_t, HEADER_BYTES> Header(std::uint32_t rate, std::uint16_t channels,
+                                              std::uint32_t dataBytes) {
+    std::array<std::uint8_t, HEADER_BYTES> h{};
+    auto text = [&](std::size_t at, const char* four) { std::memcpy(&h[at], four, 4); };
+    text(0, "RIFF");
+    // A stream of unknown length says so with all ones.
+    PutU32(&h[4], dataBytes == 0xFFFFFFFF ? dataBytes : 36 + dataBytes);
+    text(8, "WAVE");
+    text(12, "fmt ");
+    PutU32(&h[16], 16);
+    PutU16(&h[20], 1);
+    PutU16(&h[22], channels);
+    PutU32(&h[24], rate);
+    PutU32(&h[28], rate * channels * 2);
+    PutU16(&h[32], static_cast<std::uint16_t>(channels * 2));
+    PutU16(&h[34], 16);
+    text(36, "data");
+    PutU32(&h[40], dataBytes);
+    return h;
+}
+
 }  // namespace
 
-WavWriter::~WavWriter() {
-    Discard();
-}
-
-void WavWriter::Discard() {
-    if (!out.is_open()) return;
-    out.close();
-    std::error_code ignored;
-    std::filesystem::remove(temp, ignored);
-}
+WavWriter::~WavWriter() = default;
 
 std::string WavWriter::Open(const std::filesystem::path& target, std::uint32_t sampleRate,
                             std::uint16_t channelCount) {
-    Discard();
-    path = target;
-    temp = target;
-    temp += ".tmp";
     rate = sampleRate;
     channels = channelCount;
     dataBytes = 0;
-    out.open(temp, std::ios::binary | std::ios::trunc);
-    if (!out) return "cannot write " + target.string();
-    WriteHeader(out, rate, channels, 0);
-    return {};
+    error.clear();
+    if (std::string failure = file.Open(target.string()); !failure.empty()) return failure;
+    return file.Write(Header(rate, channels, file.Seekable() ? 0 : 0xFFFFFFFF));
 }
 
 void WavWriter::Write(std::span<const std::int16_t> samples) {
-    if (!out.is_open()) return;
-    for (std::int16_t v : samples) {
-        if (dataBytes + 2 > MAX_DATA_BYTES) return;
-        PutU16(out, static_cast<std::uint16_t>(v));
-        dataBytes += 2;
-    }
+    if (!file.IsOpen()) return;
+    std::uint64_t room = (MAX_DATA_BYTES - dataBytes) / 2;
+    samples =
+        samples.first(static_cast<std::size_t>(std::min<std::uint64_t>(samples.size(), room)));
+    bytes.resize(samples.size() * 2);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        PutU16(&bytes[2 * i], static_cast<std::uint16_t>(samples[i]));
+    error = file.Write(bytes);
+    dataBytes += bytes.size();
 }
 
 std::string WavWriter::Finish() {
-    if (!out.is_open()) return "no file is being written";
-    out.seekp(0);
-    WriteHeader(out, rate, channels, static_cast<std::uint32_t>(dataBytes));
-    out.close();
-    if (!out) {
-        std::error_code ignored;
-        std::filesystem::remove(temp, ignored);
-        return "cannot write " + path.string();
+    if (!error.empty()) return error;
+    if (!file.IsOpen()) return "no file is being written";
+    if (file.Seekable()) {
+        auto header = Header(rate, channels, static_cast<std::uint32_t>(dataBytes));
+        if (std::string failure = file.WriteAt(0, header); !failure.empty()) return failure;
     }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        return "cannot replace " + path.string();
-    }
-    return {};
+    return file.Commit();
 }
 
 namespace {

@@ -1,17 +1,19 @@
 #pragma once
-// 16-bit PCM WAV files: writing through a temporary file, and reading.
+// 16-bit PCM WAV files: writing (streamed, safely) and reading.
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "platform/SafeFile.h"
+
 namespace platform {
 
-// Writes beside the target under a temporary name; Finish renames it into place, so a
-// failed or abandoned write never leaves a half-written file.
+// Streams a WAV file through a SafeFileWriter: a failed or abandoned write leaves the
+// target as it was. The sizes in the header are completed by Finish; a pipe, which cannot
+// be rewound, gets the "length unknown" sizes instead.
 class WavWriter {
   public:
     WavWriter() = default;
@@ -21,15 +23,15 @@ class WavWriter {
 
     // Returns "" or a one-line reason.
     std::string Open(const std::filesystem::path& path, std::uint32_t rate, std::uint16_t channels);
+    // A failure is kept for Finish to report; what follows it is dropped.
     void Write(std::span<const std::int16_t> samples);
     std::string Finish();
-    bool IsOpen() const { return out.is_open(); }
+    bool IsOpen() const { return file.IsOpen(); }
 
   private:
-    void Discard();
-
-    std::filesystem::path path, temp;
-    std::ofstream out;
+    SafeFileWriter file;
+    std::string error;
+    std::vector<std::uint8_t> bytes;
     std::uint32_t rate = 0;
     std::uint16_t channels = 1;
     std::uint64_t dataBytes = 0;

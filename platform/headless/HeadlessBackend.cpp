@@ -52,7 +52,7 @@ bool HeadlessBackend::SaveLastFrame(const std::string& path, std::string& error)
     int h = 0;
     std::vector<std::uint16_t> pixels = LastFrame(w, h);
     if (pixels.empty()) {
-        error = "no frame has been presented yet";
+        error = "cannot write " + path + ": no frame has been presented yet";
         return false;
     }
     return SavePng(path, pixels.data(), w, h, w * 2, error);
@@ -131,18 +131,13 @@ void HeadlessBackend::Feed(Window& window, const ScriptCommand& c) {
             framesTarget = FramesPresented() + c.count;
             break;
         case Kind::Shot:
-            if (!SaveLastFrame(c.path, error)) {
-                std::fprintf(stderr, "script line %d: cannot write %s: %s\n", c.line,
-                             c.path.c_str(), error.c_str());
-                ++failures;
-            }
+            if (!SaveLastFrame(c.path, error)) Report(c, error);
             break;
         case Kind::State:
-            if (!stateWriter || !stateWriter(c.path, error)) {
-                if (!stateWriter) error = "this program has no state to write";
-                std::fprintf(stderr, "script line %d: cannot write %s: %s\n", c.line,
-                             c.path.c_str(), error.c_str());
-                ++failures;
+            if (!stateWriter) {
+                Report(c, "cannot write " + c.path + ": this program has no state to write");
+            } else if (!stateWriter(c.path, error)) {
+                Report(c, error);
             }
             break;
         case Kind::Quit:
@@ -151,6 +146,16 @@ void HeadlessBackend::Feed(Window& window, const ScriptCommand& c) {
             window.Post(MSG_CLOSE);
             break;
     }
+}
+
+void HeadlessBackend::Report(const ScriptCommand& c, const std::string& error) {
+    // Line 0 is no line of the script but the command line's --shot.
+    if (c.line > 0) {
+        std::fprintf(stderr, "script line %d: %s\n", c.line, error.c_str());
+    } else {
+        std::fprintf(stderr, "fretlore: --shot failed: %s\n", error.c_str());
+    }
+    ++failures;
 }
 
 void HeadlessBackend::PostKey(Window& window, const ScriptCommand& c) {

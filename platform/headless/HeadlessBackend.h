@@ -16,7 +16,8 @@ class HeadlessBackend : public Backend {
     explicit HeadlessBackend(int screenWidth = 240, int screenHeight = 320);
 
     void SetScript(std::vector<ScriptCommand> commands);
-    // Writes the application state for the `state` command; false with a reason on failure.
+    // Writes the application state for the `state` command; false with a one-line reason
+    // naming the file on failure.
     using StateWriter = std::function<bool(const std::string& path, std::string& error)>;
     void SetStateWriter(StateWriter writer) { stateWriter = std::move(writer); }
 
@@ -52,6 +53,7 @@ class HeadlessBackend : public Backend {
     bool Ready(Window& window) const;
     void Feed(Window& window, const ScriptCommand& command);
     void PostKey(Window& window, const ScriptCommand& command);
+    void Report(const ScriptCommand& command, const std::string& error);
 
     int screenWidth;
     int screenHeight;

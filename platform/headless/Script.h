@@ -11,7 +11,7 @@ namespace platform::headless {
 struct ScriptCommand {
     enum class Kind { Tap, Down, Move, Up, Wheel, Key, Wait, Frames, Shot, State, Quit };
     Kind kind = Kind::Quit;
-    int line = 0;
+    int line = 0;  // 0: added from the command line (--frames, --shot)
     int x = 0;
     int y = 0;
     std::uint32_t key = 0;  // virtual-key code

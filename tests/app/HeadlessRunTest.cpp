@@ -1,12 +1,18 @@
 // Runs the real program binary headless, as a user or a tool would.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "gfx/Surface.h"
@@ -87,10 +93,117 @@ TEST(HeadlessRun, ScriptErrorsNameTheLineAndExitWithTwo) {
 TEST(HeadlessRun, BadOptionsAndUnwritableShotsFail) {
     EXPECT_EQ(RunProgram("--bogus").exitCode, 2);
     EXPECT_EQ(RunProgram("--help").exitCode, 0);
+    // Found before the run starts.
     Result r = RunProgram("--headless --frames 2 --shot /nonexistent-folder/x.png");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.output,
+              "fretlore: --shot: cannot write /nonexistent-folder/x.png: No such file or "
+              "directory\n");
+}
+
+class HeadlessFiles : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string name = Temp("fretlore-files-XXXXXX");
+        ASSERT_NE(mkdtemp(name.data()), nullptr);
+        dir = name;
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+
+    std::size_t Entries() const {
+        return static_cast<std::size_t>(
+            std::distance(std::filesystem::directory_iterator(dir), {}));
+    }
+    // A device that refuses every byte: the system's, or as root one of our own.
+    std::string FullDevice() const {
+        if (geteuid() != 0) return "/dev/full";
+        std::string path = dir + "/full.wav";
+        return mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0 ? path : "";
+    }
+
+    std::string dir;
+};
+
+TEST_F(HeadlessFiles, AFolderGivenForAFileStopsTheRunBeforeItStarts) {
+    Result r = RunProgram("--headless --frames 2 --audio-out " + dir);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.output, "fretlore: --audio-out: cannot write " + dir + ": it is a folder\n");
+    r = RunProgram("--headless --script " + dir);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.output, "fretlore: --script: cannot read " + dir + ": Is a directory\n");
+    EXPECT_EQ(Entries(), 0u);
+}
+
+// A pipe is not opened before the run (that would end its reader's input), nor a device
+// written: their failures come at the end, and fail the run.
+TEST_F(HeadlessFiles, OutputsThatFailAtTheEndFailTheRun) {
+    std::string pipe = dir + "/pipe";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+    Result r = RunProgram("--headless --frames 2 --audio-out " + pipe);
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.output.find("cannot write /nonexistent-folder/x.png"), std::string::npos)
+    EXPECT_NE(r.output.find("fretlore: --audio-out failed: cannot write " + pipe +
+                            ": nobody is reading from the pipe\n"),
+              std::string::npos)
         << r.output;
+    r = RunProgram("--headless --frames 2 --shot " + pipe);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.output.find("fretlore: --shot failed: cannot write " + pipe +
+                            ": nobody is reading from the pipe\n"),
+              std::string::npos)
+        << r.output;
+    std::string full = FullDevice();
+    ASSERT_NE(full, "");
+    r = RunProgram("--headless --frames 4 --audio-out " + full);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.output.find("fretlore: --audio-out failed: cannot write " + full +
+                            ": No space left on device\n"),
+              std::string::npos)
+        << r.output;
+    struct stat st {};
+    EXPECT_TRUE(lstat(pipe.c_str(), &st) == 0 && S_ISFIFO(st.st_mode));
+    EXPECT_TRUE(lstat(full.c_str(), &st) == 0 && S_ISCHR(st.st_mode));
+    EXPECT_EQ(Entries(), geteuid() == 0 ? 2u : 1u);
+}
+
+TEST_F(HeadlessFiles, ARecordingWhoseReaderLeavesFailsTheRun) {
+    std::string pipe = dir + "/pipe.wav";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+    // Not inherited by the program, which would then read its own recording.
+    int reader = open(pipe.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    // Takes the header, then leaves while the run still plays.
+    std::thread leaver([reader] {
+        std::string header(44, '\0');
+        std::size_t got = 0;
+        for (int wait = 0; wait < 10000 && got < header.size(); ++wait) {
+            ssize_t n = read(reader, header.data() + got, header.size() - got);
+            if (n > 0) got += static_cast<std::size_t>(n);
+            usleep(1000);
+        }
+        close(reader);
+    });
+    Result r = RunProgram("--headless --frames 20 --audio-out " + pipe);
+    leaver.join();
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(
+        r.output.find("fretlore: --audio-out failed: cannot write " + pipe + ": Broken pipe\n"),
+        std::string::npos)
+        << r.output;
+}
+
+TEST_F(HeadlessFiles, StateShotAndRecordingAreReadableByAll) {
+    std::string script = dir + "/s.txt";
+    std::ofstream(script) << "frames 2\nstate " << dir << "/s.json\nshot " << dir << "/s.png\n";
+    mode_t old = umask(022);
+    Result r = RunProgram("--headless --script " + script + " --audio-out " + dir + "/s.wav");
+    umask(old);
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    for (const char* name : {"/s.json", "/s.png", "/s.wav"}) {
+        struct stat st {};
+        ASSERT_EQ(stat((dir + name).c_str(), &st), 0) << name;
+        EXPECT_EQ(st.st_mode & 07777, 0644u) << name;
+    }
+    EXPECT_EQ(Entries(), 4u);
 }
 
 TEST(HeadlessRun, AScriptDrivesTheRunAndDumpsState) {

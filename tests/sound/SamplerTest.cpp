@@ -1,6 +1,7 @@
 #include "sound/Sampler.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -255,6 +256,13 @@ TEST_F(PatchFileTest, SavesWholeFilesAndLoadsThemBack) {
     EXPECT_EQ(SavePatchFile(a, dir / "x.sampler"), "");
     EXPECT_EQ(std::filesystem::file_size(dir / "x.sampler"), PATCH_BYTES + 4 + 200 + 17);
     EXPECT_FALSE(std::filesystem::exists(dir / "x.sampler.tmp"));
+    // Readable by all, as the program's other files (the umask is the user's to narrow).
+    mode_t oldMask = umask(022);
+    EXPECT_EQ(SavePatchFile(a, dir / "g1.sampler"), "");
+    umask(oldMask);
+    EXPECT_EQ(std::filesystem::status(dir / "g1.sampler").permissions(),
+              std::filesystem::perms(0644));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 2);
     Sampler b;
     EXPECT_EQ(LoadPatchFile(b, dir / "x.sampler"), "");
     EXPECT_EQ(b.GetSample().Length(), 100u);

@@ -149,8 +149,44 @@ TEST_F(RenderCommandTest, BadArgumentsAreOneLineErrors) {
         EXPECT_EQ(ErrLines(), 1) << joined << err.str();
     }
     EXPECT_EQ(Run({"--out", (dir / "none" / "x.wav").string(), "--string", "0", "--fret", "0"}), 2);
+    EXPECT_NE(err.str().find("cannot write " + (dir / "none" / "x.wav").string() +
+                             ": No such file or directory"),
+              std::string::npos)
+        << err.str();
     EXPECT_EQ(Run({"--help"}), 0);
     EXPECT_NE(out.str().find("usage: fretlore render"), std::string::npos);
+}
+
+TEST_F(RenderCommandTest, AnUnknownOptionIsCalledUnknownWhereverItStands) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"-x"}, {"--out", "x.wav", "-x"}, {"-x", "--out", "x.wav"}}) {
+        EXPECT_EQ(Run(args), 2);
+        EXPECT_EQ(err.str(), "fretlore render: unknown option '-x' (see fretlore render --help)\n");
+    }
+    EXPECT_EQ(Run({"--string", "0", "--out"}), 2);
+    EXPECT_EQ(err.str(), "fretlore render: --out needs a value (see fretlore render --help)\n");
+}
+
+// What --out names is the only thing written: no planted link beside it is followed, and a
+// link given as --out stays a link to the new recording.
+TEST_F(RenderCommandTest, OutWritesOnlyTheFileItNames) {
+    std::ofstream(dir / "victim") << "precious";
+    fs::create_symlink(dir / "victim", dir / "x.wav.tmp");
+    ASSERT_EQ(Run({"--string", "0", "--fret", "0", "--out", (dir / "x.wav").string()}), 0)
+        << err.str();
+    fs::create_symlink("x.wav", dir / "link.wav");
+    ASSERT_EQ(
+        Run({"--string", "0", "--fret", "5", "--ms", "300", "--out", (dir / "link.wav").string()}),
+        0)
+        << err.str();
+    std::ifstream victim(dir / "victim");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(victim), {}), "precious");
+    EXPECT_TRUE(fs::is_symlink(dir / "x.wav.tmp"));
+    EXPECT_TRUE(fs::is_symlink(dir / "link.wav"));
+    platform::WavData wav;
+    ASSERT_EQ(platform::ReadWavFile(dir / "x.wav", wav), "");
+    EXPECT_GT(wav.samples.size(), 22050u * 3 / 10);  // the second, longer note
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), {}), 4);
 }
 
 }  // namespace
