@@ -80,6 +80,8 @@ class MyGame : public TProgram {
     void TapFretBoard(int x, int y);
     // The state a script's `state` command writes: stable keys for tests and tools.
     std::string StateJson() const;
+    // Writes StateJson to `path`; an empty string, or why it could not be written.
+    std::string WriteState(const std::string& path) const;
     // What the chord screens draw from, as the lists stand now.
     screens::ChordView CurrentView() const;
     screens::Fonts Fonts() const { return {&largeFont, &mediumFont, &smallFont}; }

@@ -6,6 +6,7 @@
 #include "app/MyGame.h"
 #include "gfx/Vector.h"
 #include "platform/Clock.h"
+#include "platform/SafeFile.h"
 #include "screens/GuitarScreen.h"
 #include "screens/HelpPages.h"
 #include "theory/ChordSearch.h"
@@ -276,6 +277,12 @@ std::string MyGame::StateJson() const {
     }
     j << "}\n}\n";
     return j.str();
+}
+
+std::string MyGame::WriteState(const std::string& path) const {
+    std::string json = StateJson();
+    return platform::WriteFileSafely(
+        path, {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()});
 }
 
 }  // namespace app

@@ -102,9 +102,7 @@ int RunGame(app::Host& host) {
     app::MyGame game;
     if (auto* headless = dynamic_cast<platform::headless::HeadlessBackend*>(&host.backend)) {
         headless->SetStateWriter([&game](const std::string& path, std::string& error) {
-            std::string json = game.StateJson();
-            error = platform::WriteFileSafely(
-                path, {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()});
+            error = game.WriteState(path);
             return error.empty();
         });
     }

@@ -52,10 +52,9 @@ class BasicGameRun {
         auto commands = platform::headless::ParseScript(script, error);
         if (!commands) return false;
         backend.SetScript(std::move(*commands));
-        backend.SetStateWriter([this](const std::string& path, std::string&) {
-            std::string json = game.StateJson();
-            return platform::WriteFileAtomically(
-                path, {reinterpret_cast<const std::uint8_t*>(json.data()), json.size()});
+        backend.SetStateWriter([this](const std::string& path, std::string& error) {
+            error = game.WriteState(path);
+            return error.empty();
         });
         app::ProgramMain(game, host, [this] {
             game.player.StartPlayer();
