@@ -116,7 +116,15 @@ void DrawChordDiagram(gfx::Surface& s, const Fonts& fonts, const ChordView& view
             drawCentred(*fonts.medium, s, columnX(c), y0 + 122,
                         theory::NoteNames[view.tuning.strings[string]], BLACK);
     }
-    if (!view.selected) return;
+    if (!view.selected) {
+        // An empty box alone would look like a drawing that failed.
+        gfx::fillRect(s, x0, y0 + 38, x0 + 6 * d, y0 + 74, BOARD);
+        if (fonts.medium) {
+            drawCentred(*fonts.medium, s, x0 + 3 * d, y0 + 48, "no playable", WHITE);
+            drawCentred(*fonts.medium, s, x0 + 3 * d, y0 + 64, "shape", WHITE);
+        }
+        return;
+    }
     const theory::Voicing& v = *view.selected;
     if (fonts.medium)
         gfx::drawText(*fonts.medium, s, x0 + 6 * d + 10, y0 + 14, TwoDigits(v.labelFret + 1),

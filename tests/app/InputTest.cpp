@@ -200,10 +200,20 @@ TEST(InputOnTheClock, AChordWithNoShapesDrawsAnEmptyBoxAndStrumsNothing) {
         EXPECT_EQ(StateValue(json, "strumRequest"), 0);
     }
     EXPECT_EQ(run.game.voicings.count, 0);
-    // The box is drawn empty: no label beside it, no dot or barre in it; the board keeps
-    // the chord's notes but no four-fret window.
+    // The box says "no playable shape" on a band across its middle (y 203..239) and is
+    // otherwise empty: no label beside it, no dot or barre in it; the board keeps the
+    // chord's notes but no four-fret window.
     const std::uint16_t boxColours[] = {BOARD, WHITE, WIRE_DARK, WIRE_LIGHT};
+    int lettering = 0;
+    for (int y = 203; y <= 239; ++y) {
+        EXPECT_EQ(run.Pixel(6, y), BOARD) << y;  // the band hides the strings
+        EXPECT_EQ(run.Pixel(15, y), BOARD) << y;
+        for (int x = 6; x <= 114; ++x)
+            lettering += run.Pixel(x, y) == WHITE;
+    }
+    EXPECT_GT(lettering, 40);
     for (int y = 165; y <= 277; ++y) {
+        if (y == 203) y = 240;
         for (int x = 6; x <= 114; ++x) {
             std::uint16_t p = run.Pixel(x, y);
             ASSERT_NE(std::find(std::begin(boxColours), std::end(boxColours), p),
