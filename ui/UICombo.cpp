@@ -163,7 +163,7 @@ void UICombo::Draw(gfx::Surface& s) {
     gfx::rectangle(s, left, top, right, bottom, list.frameColour);
     fillBox(s, right - bw + 2, top + 2, right - 2, top + fh + 2, arrowColour);
     DrawArrowBox(s, right - bw + 2, top + 2, right - 2);
-    DrawSelection(s, left, top, width - bw - 1);
+    DrawSelection(s, left, top);
     int cx = right - (bw >> 1), cy = top + ((fh + 4) >> 1) - 1;
     if (IsOpen()) {
         ++cx;
@@ -193,10 +193,18 @@ void UICombo::DrawArrowBox(gfx::Surface& s, int x0, int y0, int x1) const {
     gfx::vLine(s, x0 + 1, y0 + 1, h - 2, GREY);
 }
 
-void UICombo::DrawSelection(gfx::Surface& s, int left, int top, int textRight) {
+int UICombo::TextRoom(int column) const {
+    if (column < 0 || column >= list.columnCount) return 0;
+    const gfx::Rect& r = list.columns[static_cast<std::size_t>(column)].rect;
+    if (r.left >= TextRight()) return 0;
+    return ColumnTextRoom(r.left, std::min(r.right, TextRight()));
+}
+
+void UICombo::DrawSelection(gfx::Surface& s, int left, int top) {
     int selected = list.Selection();
     if (selected < 0 || !list.font) return;
     const gfx::Font& font = *list.font;
+    const int textRight = TextRight();
     std::string scratch;
     for (int ci = 0; ci < list.columnCount; ++ci) {
         ListColumn c = list.columns[ci];
@@ -210,7 +218,7 @@ void UICombo::DrawSelection(gfx::Surface& s, int left, int top, int textRight) {
             list.imageList->Draw(s, left + 1, top + 2, icon % perRow, icon / perRow);
         }
         std::string_view text = list.Column(selected, ci).value_or("");
-        std::string_view shown = FitString(font, text, c.rect.right - c.rect.left - 6, scratch);
+        std::string_view shown = FitString(font, text, TextRoom(ci), scratch);
         int tx = c.align == ALIGN_RIGHT ? left + c.rect.right - 3 - TextWidth(font, shown)
                                         : left + c.rect.left + 3;
         DrawString(font, s, tx, top + 2, shown, list.textColour);

@@ -37,6 +37,9 @@ class UICombo : public TObject {
     // Closes the list; sends one command (code 1) when the selection changed while open.
     void Close();
     bool IsOpen() const { return (open & 1) != 0; }
+    // Pixels a column of the selected item may take in the closed field, left of the arrow
+    // box; 0 for a column that is not drawn there.
+    int TextRoom(int column) const;
 
     UIListBox list;  // the only child, id 1
     std::uint32_t open = 0;
@@ -51,7 +54,8 @@ class UICombo : public TObject {
     int ArrowBoxWidth() const;
     void Draw(gfx::Surface& surface);
     void DrawArrowBox(gfx::Surface& s, int left, int top, int right) const;
-    void DrawSelection(gfx::Surface& s, int left, int top, int textRight);
+    int TextRight() const { return width - ArrowBoxWidth() - 1; }
+    void DrawSelection(gfx::Surface& s, int left, int top);
 };
 
 }  // namespace ui

@@ -381,10 +381,21 @@ void UIListBox::LongPressTick() {
     Send(LIST_LONG_PRESS, platform::MakePoint(ax, ay));
 }
 
+int UIListBox::TextRight() const {
+    return scroll.Visible() ? width - ScrollWidth() : width - 1;
+}
+
+int UIListBox::TextRoom(int column) const {
+    if (column < 0 || column >= columnCount) return 0;
+    const gfx::Rect& r = columns[static_cast<std::size_t>(column)].rect;
+    if (r.left >= TextRight()) return 0;
+    return ColumnTextRoom(r.left, std::min(r.right, TextRight()));
+}
+
 void UIListBox::Draw(gfx::Surface& s) {
     int lx = x, ly = y;
     LocalToScreen(lx, ly);
-    int textRight = scroll.Visible() ? width - ScrollWidth() : width - 1;
+    int textRight = TextRight();
     if ((style & LIST_SNAPSHOT) && !(style & LIST_DIRTY) && snapshot) {
         gfx::copyRect(s, lx, ly, snapshot->Width(), snapshot->Height(), *snapshot, 0, 0);
         return;
@@ -435,7 +446,8 @@ void UIListBox::DrawRows(gfx::Surface& s, int lx, int ly, int textRight) {
 void UIListBox::DrawCell(gfx::Surface& s, const ListColumn& c, int lx, int rowTop,
                          std::string_view text, std::uint16_t colour) {
     if (!font || text.empty()) return;
-    std::string_view shown = FitString(*font, text, c.rect.right - c.rect.left - 6, scratch);
+    std::string_view shown =
+        FitString(*font, text, ColumnTextRoom(c.rect.left, c.rect.right), scratch);
     int tx = c.align == ALIGN_RIGHT ? lx + c.rect.right - 3 - TextWidth(*font, shown)
                                     : lx + c.rect.left + 3;
     DrawString(*font, s, tx, rowTop + ((rowHeight - FontHeight(font)) >> 1), shown, colour);

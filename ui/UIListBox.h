@@ -114,6 +114,11 @@ class UIListBox : public TObject {
     void SyncScroll();
     void MarkDirty() { style |= LIST_DIRTY; }
     const ListItem* Item(int index) const;
+    // Pixels a column's text may take as the list is now laid out (the scroll bar, when
+    // shown, narrows the last columns); 0 for a column that is not drawn.
+    int TextRoom(int column) const;
+    // Right end of the text area: the scroll bar's left edge, or the inner frame.
+    int TextRight() const;
 
     std::uint32_t style = 0;
     std::int32_t cursor = 0;  // selected row counted from `top`; -1: none

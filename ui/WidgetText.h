@@ -19,6 +19,12 @@ inline int TextWidth(const gfx::Font& font, std::string_view text) {
     return gfx::textWidth(font, text);
 }
 
+// Room for the text of a column running from `left` to `right`: a 3-pixel margin on either
+// side keeps the text off the frame and the selection bar's edges.
+inline int ColumnTextRoom(int left, int right) {
+    return right - left - 6;
+}
+
 // Draws one line of marked-up text with its top-left corner at (x, y).
 void DrawString(const gfx::Font& font, gfx::Surface& surface, int x, int y, std::string_view text,
                 std::uint16_t colour);

@@ -14,6 +14,7 @@
 #include <optional>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 namespace resgen {
 
@@ -78,19 +79,37 @@ int Baseline(FT_Face face, const FontStyle& style) {
     return top + (style.height - top - bottom) / 2;
 }
 
+// Coverage below which a column at the edge of a glyph is only the fringe of a curve.
+constexpr int FRINGE = 32;
+
+// The first and one past the last bitmap column holding more than a fringe of ink.
+std::pair<int, int> InkColumns(const FT_Bitmap& bitmap) {
+    int first = static_cast<int>(bitmap.width), end = 0;
+    for (unsigned row = 0; row < bitmap.rows; ++row)
+        for (unsigned col = 0; col < bitmap.width; ++col)
+            if (bitmap.buffer[row * bitmap.pitch + col] >= FRINGE) {
+                first = std::min(first, static_cast<int>(col));
+                end = std::max(end, static_cast<int>(col) + 1);
+            }
+    return {std::min(first, end), end};
+}
+
 Glyph RenderGlyph(FT_Face face, unsigned char code, int height, int baseline) {
     FT_GlyphSlot g = Render(face, code);
     int advance = static_cast<int>((g->advance.x + 32) >> 6);
-    // Ink reaching left of the pen or past the advance widens the cell rather than being cut.
-    int shift = std::max(0, -g->bitmap_left);
-    int width =
-        std::max(advance + shift, g->bitmap_left + shift + static_cast<int>(g->bitmap.width));
+    // Ink reaching left of the pen or past the advance widens the cell rather than being cut;
+    // a faint fringe there is dropped instead, so that glyphs keep their advance (digits of
+    // one width) and text stays as narrow as the face was drawn.
+    auto [first, end] = InkColumns(g->bitmap);
+    int shift = std::max(0, -(g->bitmap_left + first));
+    int width = std::max(advance + shift, g->bitmap_left + shift + end);
     Glyph glyph{code, width, std::vector<std::uint8_t>(static_cast<std::size_t>(width) * height)};
     for (unsigned row = 0; row < g->bitmap.rows; ++row) {
         int y = baseline - g->bitmap_top + static_cast<int>(row);
         if (y < 0 || y >= height) continue;
         for (unsigned col = 0; col < g->bitmap.width; ++col) {
             int x = g->bitmap_left + shift + static_cast<int>(col);
+            if (x < 0 || x >= width) continue;
             glyph.coverage[static_cast<std::size_t>(y) * width + x] =
                 g->bitmap.buffer[row * g->bitmap.pitch + col];
         }
@@ -147,18 +166,22 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
 
 }  // namespace
 
+// A face drawn for narrow space, so that the lists' longest items fit their fields. Each size
+// is the one whose strip comes closest to the hand-held's font of that id without outgrowing
+// the line; the widget font (4) stays at the largest size whose digits are 5 pixels wide, as
+// the sequencer's chord box label has only 10 pixels before the screen edge.
 FontStyle SysFontStyle(unsigned id) {
     const std::string common = std::string(LETTERS_AND_DIGITS) + ":.,%()-+#?<>/'!";
     const std::string small = std::string(LETTERS_AND_DIGITS) + ":.,%()-+#?<>/\\'![]";
     switch (id) {
         case 1:
-            return {11, 9.0f, Face::Regular, small};
+            return {11, 10.75f, Face::Narrow, small};
         case 2:
-            return {18, 14.0f, Face::CondensedBold, common};
+            return {18, 17.25f, Face::NarrowBold, common};
         case 3:
-            return {13, 11.0f, Face::Regular, common};
+            return {13, 13.5f, Face::Narrow, common};
         case 4:
-            return {14, 11.0f, Face::Condensed, common};
+            return {14, 12.0f, Face::Narrow, common};
     }
     throw std::runtime_error("no SYSFONT " + std::to_string(id));
 }

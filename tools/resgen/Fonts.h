@@ -8,7 +8,7 @@
 
 namespace resgen {
 
-enum class Face { Regular, Bold, Condensed, CondensedBold };
+enum class Face { Regular, Bold, Narrow, NarrowBold };
 
 struct FontStyle {
     int height;       // line height in pixels

@@ -10,8 +10,8 @@ namespace resgen {
 struct Fonts {
     std::string regular;  // a TrueType sans face
     std::string bold;
-    std::string condensed;  // narrower cuts of the same face
-    std::string condensedBold;
+    std::string narrow;  // a face drawn for narrow space, for the bitmap fonts
+    std::string narrowBold;
 };
 
 Canvas TitlePicture(const Fonts& fonts);  // "GIF" 1, 200 x 220

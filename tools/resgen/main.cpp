@@ -1,7 +1,7 @@
 // Makes every resource the program carries and the C++ table that embeds them.
 //
 //   fretlore_resgen --manifest res/resources.txt --out DIR --font-regular TTF --font-bold TTF
-//                   --font-condensed TTF --font-condensed-bold TTF [--preview SHEET.png]
+//                   --font-narrow TTF --font-narrow-bold TTF [--preview SHEET.png]
 //   fretlore_resgen --vga-8x16 OUT.cpp --console-fonts DIR
 //
 // The manifest names each resource's type, id and the item that makes it; DIR receives
@@ -38,8 +38,8 @@ std::map<std::string, Item> Items(const Fonts& fonts) {
     auto font = [fonts](unsigned id) {
         return Item{".font", [fonts, id](const std::string& p) {
                         FontStyle style = SysFontStyle(id);
-                        const std::string* paths[] = {&fonts.regular, &fonts.bold, &fonts.condensed,
-                                                      &fonts.condensedBold};
+                        const std::string* paths[] = {&fonts.regular, &fonts.bold, &fonts.narrow,
+                                                      &fonts.narrowBold};
                         return SaveSysFont(*paths[static_cast<int>(style.face)], style, p);
                     }};
     };
@@ -157,14 +157,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     const std::string manifest = args["--manifest"], outDir = args["--out"];
-    Fonts fonts{args["--font-regular"], args["--font-bold"], args["--font-condensed"],
-                args["--font-condensed-bold"]};
+    Fonts fonts{args["--font-regular"], args["--font-bold"], args["--font-narrow"],
+                args["--font-narrow-bold"]};
     if (manifest.empty() || outDir.empty() || fonts.regular.empty() || fonts.bold.empty() ||
-        fonts.condensed.empty() || fonts.condensedBold.empty()) {
+        fonts.narrow.empty() || fonts.narrowBold.empty()) {
         std::fprintf(
             stderr,
             "usage: fretlore_resgen --manifest FILE --out DIR --font-regular TTF --font-bold TTF "
-            "--font-condensed TTF --font-condensed-bold TTF\n");
+            "--font-narrow TTF --font-narrow-bold TTF\n");
         return 2;
     }
     auto items = Items(fonts);
