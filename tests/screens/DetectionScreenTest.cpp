@@ -164,8 +164,8 @@ TEST_F(DetectionScreen, ASegmentFillsThreeRowsAndTwelveColumnsWithGapsBetween) {
     }
     EXPECT_EQ(At(x, 152), WHITE);  // the gap between segments 0 and 1
     EXPECT_EQ(At(x, 148), WHITE);
-    EXPECT_EQ(At(x, 147), UNLIT);  // segment 2
-    EXPECT_EQ(At(x, 156), WHITE);  // below the meter
+    EXPECT_EQ(At(x, 147), UNLIT);         // segment 2
+    EXPECT_EQ(At(x, 156), WHITE);         // below the meter
     EXPECT_EQ(At(MeterX(0), 61), UNLIT);  // the top segment, 23: rows 61..63
     EXPECT_EQ(At(MeterX(0), 60), WHITE);
     EXPECT_EQ(At(MeterX(11) + 6, 101), UNLIT);  // the last meter ends at x 182
@@ -178,8 +178,17 @@ TEST_F(DetectionScreen, TheTuningSquareLitIsTheNotesFiveCentStep) {
     view.result.text = "A4 440.0Hz";
     auto square = [&](int k) { return At(20 + 6 * (k + 8) + 2, 43); };
     // For each offset, the square lit (99: none).
-    for (auto [cents, lit] : {std::pair{0, 0}, {4, 0}, {-4, 0}, {12, 2}, {-12, -2}, {5, 1},
-                              {44, 8}, {-44, -8}, {45, 99}, {-50, 99}, {255, 99}}) {
+    for (auto [cents, lit] : {std::pair{0, 0},
+                              {4, 0},
+                              {-4, 0},
+                              {12, 2},
+                              {-12, -2},
+                              {5, 1},
+                              {44, 8},
+                              {-44, -8},
+                              {45, 99},
+                              {-50, 99},
+                              {255, 99}}) {
         view.result.cents = cents;
         Draw();
         for (int k = -8; k <= 8; ++k)
@@ -283,7 +292,7 @@ TEST_F(DetectionScreen, APartialDrawingTouchesOnlyItsPanelsAndMoreMakesItFull) {
     Draw();
     EXPECT_EQ(At(5, 100), Backdrop(5, 100));  // left of the meter panel
     EXPECT_EQ(At(235, 3), Backdrop(235, 3));
-    EXPECT_EQ(At(15, 60), WHITE);  // inside the meter panel
+    EXPECT_EQ(At(15, 60), WHITE);   // inside the meter panel
     EXPECT_EQ(At(120, 55), BLACK);  // its outline
     EXPECT_EQ(At(120, 175), BLACK);
     EXPECT_EQ(At(10, 120), BLACK);
