@@ -1,5 +1,6 @@
 #include "app/MyGame.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "gfx/Blit.h"
@@ -33,6 +34,7 @@ MyGame::MyGame() {
     iconId = 119;
     displayMode = 2;
     orientation = 0;
+    detectionSpectrum.fill(-96.0);
 }
 
 MyGame::~MyGame() = default;
@@ -90,6 +92,7 @@ void MyGame::LoadPictures() {
     faces30 = ui::ImageStrip::FramedFaces(106, 30, 20);
     faces95 = ui::ImageStrip::FramedFaces(106, 95, 20);
     thumbFaces = ui::ImageStrip::FromBitmap(120, 1, 1);
+    largePianoRoll = gfx::loadImageResource(121, platform::RESOURCE_BITMAP);
 }
 
 void MyGame::BuildScreen() {
@@ -193,12 +196,12 @@ int MyGame::Frame() {
     if (!display || !display->Lock()) return 1;
     gfx::Surface& back = *display->BackBuffer();
     if (screenCache) {
-        // The detection screen will redraw every frame; until it exists, mode 5 shows the
-        // background like the other modes' empty parts.
-        if (screenDirty) {
+        if (screenDirty && mode < MODE_DETECTION) {
             DrawStaticScreen();
             screenDirty = 0;
         }
+        // Every frame: it draws only when a new detection or setting came in.
+        if (mode == MODE_DETECTION) DrawDetection(false);
         gfx::copyInto(back, *screenCache);
     }
     mainDesktop.Draw(back);
@@ -226,6 +229,33 @@ void MyGame::DrawStaticScreen() {
     }
 }
 
+void MyGame::DrawDetection(bool full) {
+    if (!screenCache || !detectionDirty) return;
+    screens::drawDetectionScreen(*screenCache, CurrentDetectionView(), detectionMemory, full);
+    detectionDirty = 0;
+}
+
+screens::DetectionView MyGame::CurrentDetectionView() const {
+    screens::DetectionView view;
+    view.result = detection;
+    view.spectrum = detectionSpectrum;
+    view.detectChords = detectChords != 0;
+    view.triggerLevel = triggerLevel;
+    view.moreView = moreView != 0;
+    view.fonts = Fonts();
+    view.background = background.get();
+    view.pianoRoll = largePianoRoll.get();
+    return view;
+}
+
+void MyGame::SetDetection(const detect::DetectionResult& result, std::span<const double> spectrum) {
+    detection = result;
+    detectionSpectrum.fill(-96.0);
+    std::copy_n(spectrum.begin(), std::min(spectrum.size(), detectionSpectrum.size()),
+                detectionSpectrum.begin());
+    detectionDirty = 1;
+}
+
 int MyGame::OnExit() {
     for (std::uint32_t ch = 0; ch < mixer.GetChannelCount(); ++ch) {
         if (sound::VoiceRoot* instrument = mixer.GetInstrument(ch)) instrument->AllNotesOff();
@@ -238,6 +268,7 @@ int MyGame::OnExit() {
     mixer.Close();
     screenCache.reset();
     background.reset();
+    largePianoRoll.reset();
     return 0;
 }
 
@@ -248,7 +279,10 @@ std::string MyGame::StrumCaption() const {
 
 void MyGame::SetMode(std::int32_t newMode) {
     mode = newMode;
-    if (mode == MODE_DETECTION) detectionDirty = 1;
+    if (mode == MODE_DETECTION) {
+        detectionDirty = 1;
+        DrawDetection(true);
+    }
     auto show = [](ui::TObject& w, bool visible) {
         w.SetFlags(visible ? VISIBLE_WIDGET : HIDDEN_WIDGET);
     };

@@ -3,7 +3,9 @@
 // share, the mode menu, and what every key, tap and command does.
 
 #include <array>
+#include <functional>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "app/ChordPlayer.h"
@@ -11,6 +13,7 @@
 #include "gfx/Font.h"
 #include "gfx/PopupMenu.h"
 #include "screens/ChordView.h"
+#include "screens/DetectionScreen.h"
 #include "sound/Mixer.h"
 #include "sound/Sampler.h"
 #include "theory/Voicing.h"
@@ -85,6 +88,11 @@ class MyGame : public TProgram {
     // What the chord screens draw from, as the lists stand now.
     screens::ChordView CurrentView() const;
     screens::Fonts Fonts() const { return {&largeFont, &mediumFont, &smallFont}; }
+    // What the Chord Detection screen draws from, as the detection and the settings stand.
+    screens::DetectionView CurrentDetectionView() const;
+    // Hands the screen a detection and its spectrum (dB per bin; missing bins read -96), and
+    // asks for a redraw.
+    void SetDetection(const detect::DetectionResult& result, std::span<const double> spectrum);
 
     // Program-wide state.
     std::int32_t mode = MODE_GUITAR;
@@ -96,6 +104,9 @@ class MyGame : public TProgram {
     std::uint32_t detectionDirty = 0;
     std::uint32_t detectChords = 1;
     std::int32_t triggerLevel = 30;
+    // Called with the NR button's new state: on, the next analysed frame becomes the noise
+    // profile; off, the profile is cleared.
+    std::function<void(bool on)> noiseReductionChanged;
     ui::TDesktop mainDesktop;
     // Destroyed in reverse order: the player thread and then the mixer's output thread
     // stop before the instruments they sound are deleted, whether OnExit ran or not.
@@ -119,6 +130,7 @@ class MyGame : public TProgram {
     void HandleKey(std::uint32_t key);
     void HandleCommand(std::uint32_t id);
     void DrawStaticScreen();
+    void DrawDetection(bool full);
     void DiskMenu();
     void PublishShape();
     void RefreshStringCaptions();
@@ -128,6 +140,10 @@ class MyGame : public TProgram {
     gfx::Font largeFont, mediumFont, smallFont;
     gfx::SurfacePtr background;
     gfx::SurfacePtr titlePicture;
+    gfx::SurfacePtr largePianoRoll;
+    detect::DetectionResult detection;
+    std::array<double, screens::SPECTRUM_BINS> detectionSpectrum;
+    screens::DetectionScreenMemory detectionMemory;
     std::unique_ptr<ui::ImageStrip> arrowFaces, checkFaces, faces50, faces30, faces95, thumbFaces;
     gfx::PopupMenu modeMenu, diskMenu, exitMenu;
 };

@@ -149,6 +149,7 @@ void MyGame::HandleCommand(std::uint32_t id) {
         case ID_NR:
             noiseReduction = !noiseReduction;
             nrButton.SetCaption(noiseReduction ? "NR: On" : "NR: Off");
+            if (noiseReductionChanged) noiseReductionChanged(noiseReduction != 0);
             break;
         default:
             if (id >= ID_STRING_FIRST && id <= ID_STRING_LAST)
