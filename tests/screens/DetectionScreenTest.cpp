@@ -359,7 +359,8 @@ struct PianoRoll : DetectionScreen {
     // A marker: its fill inside, dark on its edge, the band's background just beyond.
     void ExpectMarker(int x, int y, std::uint16_t fill) const {
         SCOPED_TRACE(std::to_string(x) + "," + std::to_string(y));
-        for (auto [px, py] : {std::pair{x - 5, y}, {x, y - 6}, {x, y + 5}})
+        // Below the name drawn on it, whose capitals stand from y - 6 to y + 2.
+        for (auto [px, py] : {std::pair{x, y + 4}, {x - 3, y + 5}, {x + 3, y + 5}})
             EXPECT_EQ(At(px, py), fill) << px << "," << py;
         for (auto [px, py] : {std::pair{x - 9, y}, {x + 8, y}, {x, y - 9}, {x, y + 8}}) {
             EXPECT_NE(At(px, py), fill) << px << "," << py;
