@@ -35,8 +35,11 @@ TEST(DetectionStoreThreadTest, SnapshotsStayWholeWhileCaptureWritesAndSettingsCh
         std::vector<std::int16_t>(CAPTURE_SAMPLES * 3, 0)};
     std::atomic<bool> done{false};
     std::atomic<int> published{0};
+    std::atomic<bool> readerRunning{false};
 
     std::thread capture([&] {
+        while (!readerRunning.load())
+            std::this_thread::yield();  // make the two overlap
         for (int i = 0; i < 240; ++i) {
             const auto& s = buffers[static_cast<std::size_t>(i / 3 % 3)];
             auto buffer = std::span(s).subspan(static_cast<std::size_t>(i % 3) * CAPTURE_SAMPLES,
@@ -50,6 +53,7 @@ TEST(DetectionStoreThreadTest, SnapshotsStayWholeWhileCaptureWritesAndSettingsCh
     int reads = 0;
     int dirty = 0;
     int broken = 0;
+    readerRunning.store(true);
     while (!done.load()) {
         if (listener.Store().TakeDirty()) ++dirty;
         listener.Store().Read(snapshot);
