@@ -31,8 +31,10 @@ bool Consistent(const DetectionResult& r) {
 TEST(DetectionStoreThreadTest, SnapshotsStayWholeWhileCaptureWritesAndSettingsChange) {
     Listener listener;
     std::vector<std::vector<std::int16_t>> buffers = {
-        test::Strum({-1, 3, 2, 0, 1, 0}, 0.256 * 3), test::Strum({-1, 0, 2, 2, 1, 0}, 0.256 * 3),
+        test::Strum({-1, 3, 2, 0, 1, 0}, 0.8), test::Strum({-1, 0, 2, 2, 1, 0}, 0.8),
         std::vector<std::int16_t>(CAPTURE_SAMPLES * 3, 0)};
+    for (const auto& b : buffers)
+        ASSERT_GE(b.size(), 3u * CAPTURE_SAMPLES);
     std::atomic<bool> done{false};
     std::atomic<int> published{0};
     std::atomic<bool> readerRunning{false};
