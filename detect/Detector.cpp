@@ -58,6 +58,24 @@ std::array<double, 3> KeptFrequencies(const SpectrumAnalyser& analyser, const Ca
     return f;
 }
 
+// Where the spectrum has a strict local maximum at k, or a flat top starting at k (a loud
+// partial clamped at 0 dB over several bins) with lower bins on both sides, the peak's
+// bin (on a flat top, its bin of most power) and the last bin of the peak; else -1.
+std::pair<std::int32_t, std::int32_t> PeakAt(const SpectrumAnalyser& analyser, std::int32_t k) {
+    std::span<const double> s = analyser.Spectrum();
+    std::span<const double> p = analyser.Power();
+    auto i = static_cast<std::size_t>(k);
+    if (!(s[i] > s[i - 1])) return {-1, k};
+    std::size_t end = i;
+    std::size_t best = i;
+    while (end + 1 < s.size() - 1 && s[end + 1] == s[i]) {
+        ++end;
+        if (p[end] > p[best]) best = end;
+    }
+    if (!(s[end + 1] < s[i])) return {-1, static_cast<std::int32_t>(end)};
+    return {static_cast<std::int32_t>(best), static_cast<std::int32_t>(end)};
+}
+
 bool FitsSubharmonic(double f, double c, double tolerance) {
     if (f == 0.0) return true;
     for (int j = 1; j <= SUBHARMONICS; ++j) {
@@ -112,28 +130,6 @@ std::int32_t PitchClassLevels(const SpectrumAnalyser& analyser, std::array<std::
     }
     return SelectionSortOrder(order, levels);
 }
-
-namespace {
-
-// Where the spectrum has a strict local maximum at k, or a flat top starting at k (a loud
-// partial clamped at 0 dB over several bins) with lower bins on both sides, the peak's
-// bin (on a flat top, its bin of most power) and the last bin of the peak; else -1.
-std::pair<std::int32_t, std::int32_t> PeakAt(const SpectrumAnalyser& analyser, std::int32_t k) {
-    std::span<const double> s = analyser.Spectrum();
-    std::span<const double> p = analyser.Power();
-    auto i = static_cast<std::size_t>(k);
-    if (!(s[i] > s[i - 1])) return {-1, k};
-    std::size_t end = i;
-    std::size_t best = i;
-    while (end + 1 < s.size() - 1 && s[end + 1] == s[i]) {
-        ++end;
-        if (p[end] > p[best]) best = end;
-    }
-    if (!(s[end + 1] < s[i])) return {-1, static_cast<std::int32_t>(end)};
-    return {static_cast<std::int32_t>(best), static_cast<std::int32_t>(end)};
-}
-
-}  // namespace
 
 double DetectNote(const SpectrumAnalyser& analyser, NoteReading& reading) {
     std::span<const double> s = analyser.Spectrum();

@@ -127,11 +127,6 @@ TEST(PitchClassLevelsTest, SumsTheSixOctavesAndOrdersLoudestFirst) {
     EXPECT_EQ(peak, static_cast<std::int32_t>(levels[9]));
     EXPECT_EQ(frequencies[9], 440);
     EXPECT_EQ(order[0], 9);
-    // E's loudest octave is 82 Hz (bin 21) only if nothing else reaches it; check it is a table
-    // entry.
-    EXPECT_TRUE(frequencies[4] == 0 || frequencies[4] == 82 || frequencies[4] == 164 ||
-                frequencies[4] == 329 || frequencies[4] == 659 || frequencies[4] == 1318 ||
-                frequencies[4] == 2637);
     for (std::size_t i = 1; i < order.size(); ++i)
         EXPECT_GE(levels[order[i - 1]], levels[order[i]]);
 }
@@ -199,9 +194,8 @@ TEST(ListenerTest, TheTriggerGatesOnThePeakPitchClassLevel) {
     auto quiet = test::Sine(440.0, -42.0, CAPTURE_SAMPLES);  // its first frame peaks near 19
     Listener gated;
     gated.Process(quiet, false);
-    EXPECT_LT(PitchClassLevels(gated.Analyser(), Order{} = {}, std::array<double, 12>{} = {},
-                               std::array<std::int32_t, 12>{} = {}),
-              30);
+    EXPECT_LT(gated.Result().pitchClassLevel[9], 30.0);
+    EXPECT_GT(gated.Result().pitchClassLevel[9], 0.0);
     EXPECT_FALSE(gated.Result().detected);
     EXPECT_EQ(gated.Result().highlight[0], NO_HIGHLIGHT);
     Listener open;
