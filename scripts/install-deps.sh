@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache
   libsdl2-dev libsdl2-image-dev libagg-dev
   libfreetype-dev fonts-dejavu-core fonts-liberation console-setup-linux zlib1g-dev
+  libfftw3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth clang-format
 )

@@ -5,7 +5,7 @@
 set(allowed_platform "")
 set(allowed_theory "")
 set(allowed_sound "platform")
-set(allowed_detect "platform")
+set(allowed_detect "platform;theory")
 set(allowed_gfx "platform")
 set(allowed_ui "gfx;platform")
 set(allowed_res "platform")

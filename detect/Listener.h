@@ -1,0 +1,50 @@
+#pragma once
+// One analyser and one detector driven buffer by buffer: the capture callback of the
+// detection mode, and the same reading for a recording read from a file.
+
+#include <atomic>
+#include <cstdint>
+#include <span>
+
+#include "detect/DetectionResult.h"
+#include "detect/DetectionStore.h"
+#include "detect/SpectrumAnalyser.h"
+
+namespace detect {
+
+constexpr std::int32_t CAPTURE_RATE = 8000;
+constexpr std::int32_t CAPTURE_SAMPLES = 2048;  // one buffer, 256 ms
+constexpr std::int32_t DEFAULT_TRIGGER = 30;
+
+class Listener {
+  public:
+    Listener();
+
+    // One buffer (exactly CAPTURE_SAMPLES are read) through analysis and detection, in chord
+    // or note mode, against triggerLevel. False for a short buffer, which changes nothing.
+    bool Process(std::span<const std::int16_t> samples, bool chords);
+    // The capture callback: while `active` (the detection mode is showing) processes the
+    // buffer with the shared settings and publishes it to the store.
+    bool OnCaptureBuffer(std::span<const std::int16_t> samples, bool active);
+
+    // NR on and off; safe from the interface thread.
+    void RequestNoiseCapture() { analyser.RequestNoiseCapture(); }
+    void ClearNoiseFloor() { analyser.ClearNoiseFloor(); }
+
+    const DetectionResult& Result() const { return result; }
+    const SpectrumAnalyser& Analyser() const { return analyser; }
+    DetectionStore& Store() { return store; }
+
+    // Set by the interface thread, read once per buffer by the capture thread.
+    std::atomic<bool> detectChords{true};
+    std::atomic<std::int32_t> triggerLevel{DEFAULT_TRIGGER};  // 0..96 dB above the floor
+
+  private:
+    void DetectNoteInto();
+
+    SpectrumAnalyser analyser;
+    DetectionResult result;
+    DetectionStore store;
+};
+
+}  // namespace detect
