@@ -35,6 +35,12 @@ MyGame::MyGame() {
     displayMode = 2;
     orientation = 0;
     detectionSpectrum.fill(-96.0);
+    noiseReductionChanged = [this](bool on) {
+        if (on)
+            listener.RequestNoiseCapture();
+        else
+            listener.ClearNoiseFloor();
+    };
 }
 
 MyGame::~MyGame() = default;
@@ -201,7 +207,10 @@ int MyGame::Frame() {
             screenDirty = 0;
         }
         // Every frame: it draws only when a new detection or setting came in.
-        if (mode == MODE_DETECTION) DrawDetection(false);
+        if (mode == MODE_DETECTION) {
+            TakeDetection();
+            DrawDetection(false);
+        }
         gfx::copyInto(back, *screenCache);
     }
     mainDesktop.Draw(back);
@@ -248,6 +257,29 @@ screens::DetectionView MyGame::CurrentDetectionView() const {
     return view;
 }
 
+void MyGame::OnCaptureBuffer(std::span<const std::int16_t> samples) {
+    listener.OnCaptureBuffer(samples, detectionShowing.load());
+}
+
+// On the interface thread: the latest detection from the capture thread, if a new one came.
+void MyGame::TakeDetection() {
+    if (!listener.Store().TakeDirty()) return;
+    detect::DetectionSnapshot snapshot;
+    listener.Store().Read(snapshot);
+    SetDetection(snapshot.result, snapshot.spectrum);
+    // A chord heard becomes the finder's chord, as if picked from the lists. A note reading
+    // marks one pitch class only.
+    const detect::DetectionResult& heard = snapshot.result;
+    bool chord = heard.detected && theory::IsPitchClass(heard.highlight[1]);
+    if (!chord || heard.chordType < 0 || heard.chordType > 1 || !theory::IsPitchClass(heard.root))
+        return;
+    if (rootList.list.Selection() == heard.root && chordList.list.Selection() == heard.chordType)
+        return;
+    rootList.list.Select(heard.root);
+    chordList.list.Select(heard.chordType);
+    FindVoicings();
+}
+
 void MyGame::SetDetection(const detect::DetectionResult& result, std::span<const double> spectrum) {
     detection = result;
     detectionSpectrum.fill(-96.0);
@@ -279,6 +311,7 @@ std::string MyGame::StrumCaption() const {
 
 void MyGame::SetMode(std::int32_t newMode) {
     mode = newMode;
+    detectionShowing = mode == MODE_DETECTION;
     if (mode == MODE_DETECTION) {
         detectionDirty = 1;
         DrawDetection(true);

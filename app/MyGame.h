@@ -3,6 +3,7 @@
 // share, the mode menu, and what every key, tap and command does.
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <span>
@@ -10,6 +11,7 @@
 
 #include "app/ChordPlayer.h"
 #include "app/TProgram.h"
+#include "detect/Listener.h"
 #include "gfx/Font.h"
 #include "gfx/PopupMenu.h"
 #include "screens/ChordView.h"
@@ -93,6 +95,9 @@ class MyGame : public TProgram {
     // Hands the screen a detection and its spectrum (dB per bin; missing bins read -96), and
     // asks for a redraw.
     void SetDetection(const detect::DetectionResult& result, std::span<const double> spectrum);
+    // The capture callback, on the capture thread: the buffer is analysed while the Chord
+    // Detection mode shows, and its result waits in the listener's store for the next frame.
+    void OnCaptureBuffer(std::span<const std::int16_t> samples);
 
     // Program-wide state.
     std::int32_t mode = MODE_GUITAR;
@@ -107,6 +112,10 @@ class MyGame : public TProgram {
     // Called with the NR button's new state: on, the next analysed frame becomes the noise
     // profile; off, the profile is cleared.
     std::function<void(bool on)> noiseReductionChanged;
+    // The analyser and detector the capture thread feeds; declared before anything that may
+    // run that thread, so it outlives it.
+    detect::Listener listener;
+    std::atomic<bool> detectionShowing{false};  // read by the capture thread
     ui::TDesktop mainDesktop;
     // Destroyed in reverse order: the player thread and then the mixer's output thread
     // stop before the instruments they sound are deleted, whether OnExit ran or not.
@@ -131,6 +140,7 @@ class MyGame : public TProgram {
     void HandleCommand(std::uint32_t id);
     void DrawStaticScreen();
     void DrawDetection(bool full);
+    void TakeDetection();
     void DiskMenu();
     void PublishShape();
     void RefreshStringCaptions();

@@ -140,10 +140,12 @@ void MyGame::HandleCommand(std::uint32_t id) {
             break;
         case ID_TRIGGER:
             triggerLevel = 96 - trigger.Value();
+            listener.triggerLevel = triggerLevel;
             detectionDirty = 1;
             break;
         case ID_DETECT:
             detectChords = !detectChords;
+            listener.detectChords = detectChords != 0;
             detectButton.SetCaption(detectChords ? "Detect Chords" : "Detect Notes");
             break;
         case ID_NR:
@@ -269,7 +271,19 @@ std::string MyGame::StateJson() const {
       << "],\n  \"player\": {\"playing\": " << flag(player.playing)
       << ", \"strumRequest\": " << flag(player.strumRequest)
       << ", \"doubleOctave\": " << flag(player.doubleOctave) << ", \"style\": " << player.style
-      << ", \"step\": " << player.step << "},\n  \"visible\": {";
+      << ", \"step\": " << player.step
+      << "},\n  \"detection\": {\"detectChords\": " << flag(detectChords)
+      << ", \"triggerLevel\": " << triggerLevel << ", \"nr\": " << flag(noiseReduction)
+      << ", \"detected\": " << flag(detection.detected) << ", \"text\": \""
+      << Escaped(detection.text) << "\", \"root\": " << (detection.detected ? detection.root : -1)
+      << ", \"chordType\": " << (detection.detected ? detection.chordType : -1)
+      << ", \"cents\": " << detection.cents << ", \"levels\": [";
+    for (std::size_t p = 0; p < detection.pitchClassLevel.size(); ++p)
+        j << (p ? ", " : "") << static_cast<int>(detection.pitchClassLevel[p]);
+    j << "], \"highlight\": [";
+    for (std::size_t h = 0; h < 3; ++h)
+        j << (h ? ", " : "") << detection.highlight[h];
+    j << "]},\n  \"visible\": {";
     bool first = true;
     for (const ui::TObject* w = mainDesktop.firstChild; w; w = w->next) {
         if (w->id == 0) continue;

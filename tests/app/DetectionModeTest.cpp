@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "GameHarness.h"
@@ -160,6 +161,55 @@ TEST_F(DetectionMode, TriggerDetectAndNrChangeTheirSettings) {
     EXPECT_EQ(run.game.detectButton.caption, "Detect Notes");
     EXPECT_EQ(run.game.nrCalls, (std::vector<std::string>{"on, NR: On", "off, NR: Off"}));
     EXPECT_EQ(run.game.noiseReduction, 0u);
+}
+
+// Heard rather than handed over: buffers of an A minor triad through the capture callback
+// reach the screen at the next frame and make A minor the finder's chord.
+struct HearingGame : app::MyGame {
+    platform::LResult HandleMessage(std::uint32_t msg, platform::WParam wParam,
+                                    platform::LParam lParam) override {
+        if (msg == platform::MSG_KEYDOWN && wParam == 'Y') {
+            std::vector<std::int16_t> buffer(detect::CAPTURE_SAMPLES);
+            for (int n = 0; n < 8; ++n) {
+                for (std::size_t i = 0; i < buffer.size(); ++i) {
+                    double t = static_cast<double>(n * buffer.size() + i) / detect::CAPTURE_RATE;
+                    double s = 0;
+                    for (double f : {220.0, 261.63, 329.63})
+                        s += std::sin(2 * M_PI * f * t);
+                    buffer[i] = static_cast<std::int16_t>(s * 6000);
+                }
+                OnCaptureBuffer(buffer);
+            }
+        }
+        return MyGame::HandleMessage(msg, wParam, lParam);
+    }
+};
+
+TEST(DetectionListening, AHeardChordIsShownAndBecomesTheFindersChord) {
+    platform::FakeClock clock{1000};
+    platform::ScopedClock useClock{clock};
+    BasicGameRun<HearingGame> run;
+    std::string state = apptest::TempPath("heard.json");
+    // Heard outside the mode: nothing is analysed.
+    ASSERT_TRUE(run.Run(std::string(apptest::DISMISS_TITLE) + "key Y\nframes 1\n" +
+                        apptest::TAP_MENU + "tap 120 202\nframes 2\nstate " + state + "\n"));
+    EXPECT_EQ(run.game.rootList.list.Selection(), 0);
+    BasicGameRun<HearingGame> heard;
+    ASSERT_TRUE(heard.Run(TO_DETECTION + "key Y\nframes 2\nstate " + state + "\n"));
+    EXPECT_EQ(heard.game.rootList.list.Selection(), 9);   // A
+    EXPECT_EQ(heard.game.chordList.list.Selection(), 1);  // Minor
+    EXPECT_GT(heard.game.voicings.count, 0);
+    // A, C and E are marked in red: the bottom segment of each meter.
+    for (int p : {9, 0, 4})
+        EXPECT_EQ(heard.Pixel(22 + 14 * p, 154), RED) << p;
+    EXPECT_NE(heard.Pixel(22 + 14 * 2, 154), RED);
+    auto json = platform::ReadWholeFile(state);
+    ASSERT_TRUE(json);
+    std::string text(json->begin(), json->end());
+    for (const char* key : {"\"detection\": {\"detectChords\": true, \"triggerLevel\": 30",
+                            "\"detected\": true, \"text\": \"A Minor\", \"root\": 9",
+                            "\"chordType\": 1", "\"highlight\": [9, 0, 4]"})
+        EXPECT_NE(text.find(key), std::string::npos) << key << " in " << text;
 }
 
 }  // namespace
