@@ -16,7 +16,7 @@ struct DetectionResult {
     std::array<double, 12> pitchClassLevel{};  // dB above the -96 floor, per pitch class
     std::array<std::int32_t, 6> highlight{NO_HIGHLIGHT, NO_HIGHLIGHT, NO_HIGHLIGHT,
                                           NO_HIGHLIGHT, NO_HIGHLIGHT, NO_HIGHLIGHT};
-    std::array<std::int32_t, 12> loudestOctaveFrequency{};  // whole Hz
+    std::array<std::int32_t, 12> loudestOctaveFrequency{};                     // whole Hz
     std::array<std::int32_t, 12> order{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};  // loudest first
     std::string text;  // marked up ("##" for a sharp); empty when nothing was detected
     bool detected = false;
