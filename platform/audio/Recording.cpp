@@ -54,7 +54,7 @@ std::string Convert(SNDFILE* file, const SF_INFO& info, std::uint32_t rate,
     while (!ended) {
         sf_count_t frames = sf_readf_float(file, in.data(), BLOCK_FRAMES);
         if (sf_error(file) != SF_ERR_NO_ERROR) return sf_strerror(file);
-        ended = frames < BLOCK_FRAMES;
+        ended = frames == 0;  // a short read is not yet the end of every format
         MixToMono(in, frames, info.channels);
         SRC_DATA data{};
         data.data_in = in.data();
