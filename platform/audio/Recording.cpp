@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <numbers>
 #include <span>
 
 #include "platform/Clock.h"
@@ -38,6 +40,63 @@ void AppendAsShorts(std::vector<std::int16_t>& out, std::span<const float> in) {
     src_float_to_short_array(in.data(), out.data() + at, static_cast<int>(in.size()));
 }
 
+// Lowers a rate by a whole factor ahead of the resampler, whose sinc filter costs in
+// proportion to how far it lowers the rate: 44.1 kHz goes to 11025 Hz first, which makes
+// reading a recording about four times faster. The low-pass (a Blackman-Harris windowed
+// sinc) keeps the band the resampler will pass and removes, by about 90 dB, everything
+// that would fold into it.
+class Decimator {
+  public:
+    Decimator(int factor, double inRate, double passHz) : factor(factor) {
+        if (factor <= 1) return;
+        double stopHz = inRate / factor - passHz;
+        auto n = static_cast<std::size_t>(std::ceil(8.0 * inRate / (stopHz - passHz))) | 1u;
+        double cutoff = (passHz + stopHz) / 2 / inRate;  // cycles per sample
+        taps.resize(n);
+        double sum = 0;
+        for (std::size_t k = 0; k < n; ++k) {
+            double x = static_cast<double>(k) - static_cast<double>(n - 1) / 2;
+            double sinc =
+                x == 0 ? 2 * cutoff
+                       : std::sin(2 * std::numbers::pi * cutoff * x) / (std::numbers::pi * x);
+            double w = 2 * std::numbers::pi * static_cast<double>(k) / static_cast<double>(n - 1);
+            double window = 0.35875 - 0.48829 * std::cos(w) + 0.14128 * std::cos(2 * w) -
+                            0.01168 * std::cos(3 * w);
+            taps[k] = static_cast<float>(sinc * window);
+            sum += taps[k];
+        }
+        for (float& t : taps)
+            t = static_cast<float>(t / sum);  // unity gain at DC
+        pending.assign(n - 1, 0.0f);          // the filter starts on silence
+    }
+
+    // The samples of `in` at the lower rate (all of them when the factor is 1).
+    std::span<const float> Process(std::span<const float> in) {
+        if (factor <= 1) return in;
+        pending.insert(pending.end(), in.begin(), in.end());
+        out.clear();
+        std::size_t at = 0;
+        for (; at + taps.size() <= pending.size(); at += static_cast<std::size_t>(factor)) {
+            float y = 0;
+            for (std::size_t k = 0; k < taps.size(); ++k)
+                y += taps[k] * pending[at + k];
+            out.push_back(y);
+        }
+        pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(at));
+        return out;
+    }
+
+  private:
+    int factor;
+    std::vector<float> taps, pending, out;
+};
+
+// The whole factor to lower `inRate` by before resampling to `rate`: as large as leaves
+// the resampler a quarter of headroom above its output rate.
+int DecimationFactor(int inRate, std::uint32_t rate) {
+    return std::max(1, static_cast<int>(inRate / (1.25 * rate)));
+}
+
 // Streams the file through the resampler: the whole recording is never held at its own rate.
 std::string Convert(SNDFILE* file, const SF_INFO& info, std::uint32_t rate,
                     std::vector<std::int16_t>& out) {
@@ -46,19 +105,24 @@ std::string Convert(SNDFILE* file, const SF_INFO& info, std::uint32_t rate,
     // stopband, more than the detector listens to, at a fraction of the better ones' cost.
     std::unique_ptr<SRC_STATE, ResamplerDeleter> resampler(src_new(SRC_SINC_FASTEST, 1, &status));
     if (!resampler) return std::string("cannot resample: ") + src_strerror(status);
-    const double ratio = static_cast<double>(rate) / info.samplerate;
+    const int factor = DecimationFactor(info.samplerate, rate);
+    Decimator decimator(factor, info.samplerate, 0.4 * rate);
+    const double ratio = static_cast<double>(rate) * factor / info.samplerate;
     std::vector<float> in(static_cast<std::size_t>(BLOCK_FRAMES * info.channels));
     std::vector<float> converted(static_cast<std::size_t>(BLOCK_FRAMES * ratio) + 64);
-    out.reserve(static_cast<std::size_t>(static_cast<double>(info.frames) * ratio) + 64);
+    out.reserve(
+        static_cast<std::size_t>(static_cast<double>(info.frames) * rate / info.samplerate) + 64);
     bool ended = false;
     while (!ended) {
         sf_count_t frames = sf_readf_float(file, in.data(), BLOCK_FRAMES);
         if (sf_error(file) != SF_ERR_NO_ERROR) return sf_strerror(file);
         ended = frames == 0;  // a short read is not yet the end of every format
         MixToMono(in, frames, info.channels);
+        std::span<const float> mono =
+            decimator.Process(std::span<const float>(in.data(), static_cast<std::size_t>(frames)));
         SRC_DATA data{};
-        data.data_in = in.data();
-        data.input_frames = static_cast<long>(frames);
+        data.data_in = mono.data();
+        data.input_frames = static_cast<long>(mono.size());
         data.src_ratio = ratio;
         data.end_of_input = ended ? 1 : 0;
         do {

@@ -96,6 +96,28 @@ TEST(RecordingTest, HighToneKeepsItsLevel) {
     std::filesystem::remove(path);
 }
 
+// Tones above the new band are removed, not folded into it: 8 kHz would land on 3025 Hz
+// after a plain cut of 44.1 kHz to a quarter, and on 0 Hz at 8 kHz; 4.5 kHz on 3.5 kHz.
+TEST(RecordingTest, TonesAboveTheBandDoNotFoldIntoIt) {
+    for (double hz : {8000.0, 4500.0, 15000.0}) {
+        std::string path = Temp("alias.wav");
+        WavWriter writer;
+        ASSERT_EQ(writer.Open(path, 44100, 2), "");
+        writer.Write(StereoSine(hz, 44100, 1.0, 0.5, 0.5));
+        ASSERT_EQ(writer.Finish(), "");
+        std::string error;
+        auto mono = ReadRecording(path, 8000, error);
+        ASSERT_TRUE(mono) << error;
+        double sum = 0;
+        for (std::size_t i = 1000; i < mono->size() - 1000; ++i)
+            sum += static_cast<double>((*mono)[i]) * (*mono)[i];
+        double rms = std::sqrt(sum / static_cast<double>(mono->size() - 2000)) / 32767;
+        // At least 70 dB below the tone's own level (0.354).
+        EXPECT_LT(rms, 0.354 * std::pow(10, -70.0 / 20)) << hz;
+        std::filesystem::remove(path);
+    }
+}
+
 // FLAC and Ogg (and MP3, where this libsndfile writes it) read like WAV. The MP3 is mono:
 // Debian 12's libsndfile reads back the stereo MP3s it writes as noise.
 TEST(RecordingTest, CompressedFormatsRead) {
