@@ -41,8 +41,8 @@ void AppendAsShorts(std::vector<std::int16_t>& out, std::span<const float> in) {
 }
 
 // Lowers a rate by a whole factor ahead of the resampler, whose sinc filter costs in
-// proportion to how far it lowers the rate: 44.1 kHz goes to 11025 Hz first, which makes
-// reading a recording about four times faster. The low-pass (a Blackman-Harris windowed
+// proportion to how far it lowers the rate: 44.1 kHz goes to 11025 Hz first, which halves
+// the time a 44.1 kHz recording takes to read. The low-pass (a Blackman-Harris windowed
 // sinc) keeps the band the resampler will pass and removes, by about 90 dB, everything
 // that would fold into it.
 class Decimator {
