@@ -7,8 +7,8 @@ namespace app {
 const char* const USAGE =
     "usage: fretlore [--scale N] [--mic FILE] [--audio-out FILE.wav] [--input-device NAME]\n"
     "                [--output-device NAME]\n"
-    "       fretlore --headless [--script FILE] [--frames N] [--shot FILE.png] [--audio-out "
-    "FILE.wav]\n"
+    "       fretlore --headless [--script FILE] [--frames N] [--shot FILE.png] [--mic FILE]\n"
+    "                [--audio-out FILE.wav]\n"
     "       fretlore devices|chords|render ... (each with --help)\n"
     "\n"
     "  --scale N           window scale (1-8; default 2: a 480 x 640 window)\n"
