@@ -5,13 +5,17 @@
 namespace app {
 
 const char* const USAGE =
-    "usage: fretlore [--scale N] [--mic FILE.wav] [--audio-out FILE.wav]\n"
-    "       fretlore --headless [--script FILE] [--frames N] [--shot FILE.png] [--audio-out "
-    "FILE.wav]\n"
-    "       fretlore chords|render ... (each with --help)\n"
+    "usage: fretlore [--scale N] [--mic FILE] [--audio-out FILE.wav] [--input-device NAME]\n"
+    "                [--output-device NAME]\n"
+    "       fretlore --headless [--script FILE] [--frames N] [--shot FILE.png] [--mic FILE]\n"
+    "                [--audio-out FILE.wav]\n"
+    "       fretlore devices|chords|render ... (each with --help)\n"
     "\n"
     "  --scale N           window scale (1-8; default 2: a 480 x 640 window)\n"
-    "  --mic FILE.wav      listen to a recording instead of the microphone\n"
+    "  --mic FILE          listen to a recording (WAV, FLAC, Ogg, MP3) instead of the\n"
+    "                      microphone, in real time, looped; headless runs too\n"
+    "  --input-device NAME   the microphone to listen to, by the name 'fretlore devices' gives\n"
+    "  --output-device NAME  the sound card to play through, by the name 'fretlore devices' gives\n"
     "  --audio-out FILE    write the sound to a WAV file instead of the sound card\n"
     "  --headless          run without a window or devices\n"
     "  --script FILE       feed input from a script (tap, down, move, up, key, wait, frames,\n"
@@ -52,6 +56,10 @@ std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::
             if (!value(options.micPath)) return std::nullopt;
         } else if (arg == "--audio-out") {
             if (!value(options.audioOutPath)) return std::nullopt;
+        } else if (arg == "--input-device") {
+            if (!value(options.inputDevice)) return std::nullopt;
+        } else if (arg == "--output-device") {
+            if (!value(options.outputDevice)) return std::nullopt;
         } else if (arg == "--frames" || arg == "--scale") {
             unsigned n = 0;
             if (!value(text)) return std::nullopt;
@@ -74,6 +82,12 @@ std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::
     if (!options.headless &&
         (!options.scriptPath.empty() || !options.shotPath.empty() || options.frames)) {
         error = "--script, --shot and --frames need --headless";
+        return std::nullopt;
+    }
+    if (options.headless && (!options.inputDevice.empty() || !options.outputDevice.empty())) {
+        error =
+            "--input-device and --output-device need a window: headless runs open no sound "
+            "devices";
         return std::nullopt;
     }
     return options;

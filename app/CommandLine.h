@@ -16,6 +16,8 @@ struct Options {
     std::optional<unsigned> frames;
     std::string micPath;
     std::string audioOutPath;
+    std::string inputDevice;   // SDL's name; empty for the default
+    std::string outputDevice;  // SDL's name; empty for the default
 };
 
 // Nullopt with a one-line reason in `error` for an unknown option or a bad value.

@@ -288,7 +288,23 @@ void MyGame::SetDetection(const detect::DetectionResult& result, std::span<const
     detectionDirty = 1;
 }
 
+void MyGame::StartCapture() {
+    std::unique_ptr<platform::WaveIn> device;
+    if (hInstance && hInstance->makeWaveIn) device = hInstance->makeWaveIn();
+    bool offered = device != nullptr;
+    capture.SetDevice(std::move(device));
+    // 256 ms buffers of 8 kHz 16-bit mono: what the analyser is built for.
+    bool started = capture.StartCapture(
+        [this](std::span<const std::int16_t> samples) { OnCaptureBuffer(samples); }, 8000, 4096, 16,
+        1);
+    if (!started && offered)
+        std::fprintf(stderr, "fretlore: %s; running without chord detection\n",
+                     capture.LastError().c_str());
+}
+
 int MyGame::OnExit() {
+    // The capture goes first: its callback may use anything below.
+    capture.StopCapture();
     for (std::uint32_t ch = 0; ch < mixer.GetChannelCount(); ++ch) {
         if (sound::VoiceRoot* instrument = mixer.GetInstrument(ch)) instrument->AllNotesOff();
     }

@@ -11,6 +11,7 @@
 
 #include "app/ChordPlayer.h"
 #include "app/TProgram.h"
+#include "detect/AudioCapture.h"
 #include "detect/Listener.h"
 #include "gfx/Font.h"
 #include "gfx/PopupMenu.h"
@@ -77,6 +78,9 @@ class MyGame : public TProgram {
     int ShowTitleScreen();
     void ModeMenu();
     void SetMode(std::int32_t newMode);
+    // Opens the microphone (the host's, if any) for the rest of the run; says once on
+    // stderr when a microphone was offered and could not be opened.
+    void StartCapture();
 
     // Searches the selected chord's shapes again, refills the Inversion list and
     // publishes the selected shape to the player.
@@ -122,6 +126,8 @@ class MyGame : public TProgram {
     std::array<std::unique_ptr<sound::Sampler>, 6> instruments;
     sound::Mixer mixer;
     ChordPlayer player;
+    // Stops, on every way out, before anything its callback reads is destroyed.
+    detect::AudioCapture capture;
     theory::VoicingList voicings;
 
     // The main screen's widgets.

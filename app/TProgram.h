@@ -9,16 +9,19 @@
 
 #include "gfx/display/Display.h"
 #include "platform/Window.h"
+#include "platform/audio/WaveIn.h"
 #include "platform/audio/WaveOut.h"
 
 namespace app {
 
 // What the entry function hands the program: the backend it runs on, the display that
-// goes with it, and the sound device (null: the program runs silently).
+// goes with it, the sound device (null: the program runs silently) and the microphone
+// (null: the program runs without detection).
 struct Host {
     platform::Backend& backend;
     gfx::DisplayFactory displayFactory;
     std::function<std::unique_ptr<platform::WaveOut>()> makeWaveOut = {};
+    std::function<std::unique_ptr<platform::WaveIn>()> makeWaveIn = {};
 };
 
 class TProgram {

@@ -11,12 +11,15 @@
 #include "app/MyGame.h"
 #include "app/ProgramMain.h"
 #include "app/commands/ChordsCommand.h"
+#include "app/commands/DevicesCommand.h"
 #include "app/commands/RenderCommand.h"
 #include "gfx/display/headless/HeadlessDisplay.h"
 #include "gfx/display/sdl/SdlDisplay.h"
 #include "platform/Files.h"
 #include "platform/SafeFile.h"
 #include "platform/audio/HeadlessWaveOut.h"
+#include "platform/audio/Recording.h"
+#include "platform/audio/sdl/SdlWaveIn.h"
 #include "platform/audio/sdl/SdlWaveOut.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "platform/sdl/SdlBackend.h"
@@ -24,12 +27,15 @@
 
 namespace {
 
+constexpr std::uint32_t MIC_RATE = 8000;
+
 struct Subcommand {
     const char* name;
     int (*run)(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 };
 const Subcommand SUBCOMMANDS[] = {
     {"chords", RunChordsCommand},
+    {"devices", RunDevicesCommand},
     {"render", RunRenderCommand},
 };
 
@@ -68,11 +74,47 @@ std::function<std::unique_ptr<platform::WaveOut>()> SoundDevice(
     const app::Options& options, const std::shared_ptr<platform::RecordingOutcome>& recording) {
     std::string wav = options.audioOutPath;
     bool headless = options.headless;
-    return [wav, headless, recording]() -> std::unique_ptr<platform::WaveOut> {
+    std::string name = options.outputDevice;
+    return [wav, headless, name, recording]() -> std::unique_ptr<platform::WaveOut> {
         if (!wav.empty()) return std::make_unique<platform::WavFileWaveOut>(wav, recording);
         if (headless) return std::make_unique<platform::NullWaveOut>();
-        return std::make_unique<platform::SdlWaveOut>();
+        return std::make_unique<platform::SdlWaveOut>(name);
     };
+}
+
+// The microphone: the --mic recording when there is one, else the SDL device (headless:
+// none).
+using Samples = std::shared_ptr<const std::vector<std::int16_t>>;
+std::function<std::unique_ptr<platform::WaveIn>()> Microphone(const app::Options& options,
+                                                              Samples mic) {
+    if (mic) {
+        return [mic] { return std::make_unique<platform::RecordingWaveIn>(mic, MIC_RATE); };
+    }
+    if (options.headless) return {};
+    return [name = options.inputDevice] { return std::make_unique<platform::SdlWaveIn>(name); };
+}
+
+// Everything the run reads or opens by name, tried before any window opens: the --mic
+// recording (read whole into `mic`) and the named sound devices.
+bool CheckInputs(const app::Options& options, Samples& mic) {
+    if (!options.micPath.empty()) {
+        std::string error;
+        auto samples = platform::ReadRecording(options.micPath, MIC_RATE, error);
+        if (!samples) {
+            std::fprintf(stderr, "fretlore: --mic: %s\n", error.c_str());
+            return false;
+        }
+        mic = std::make_shared<const std::vector<std::int16_t>>(std::move(*samples));
+    }
+    for (bool capture : {false, true}) {
+        const std::string& name = capture ? options.inputDevice : options.outputDevice;
+        if (name.empty()) continue;
+        if (std::string error = CheckSoundDevice(capture, name); !error.empty()) {
+            std::fprintf(stderr, "fretlore: %s\n", error.c_str());
+            return false;
+        }
+    }
+    return true;
 }
 
 // Files the run is to write, tried before it starts rather than lost at its end.
@@ -108,23 +150,28 @@ int RunGame(app::Host& host) {
     }
     return app::ProgramMain(game, host, [&game] {
         game.player.StartPlayer();
+        game.StartCapture();
         game.ShowTitleScreen();
     });
 }
 
 int RunHeadless(const app::Options& options) {
     std::vector<ScriptCommand> script;
-    if (!BuildScript(options, script) || !CheckOutputs(options)) return 2;
+    Samples mic;
+    if (!BuildScript(options, script) || !CheckOutputs(options) || !CheckInputs(options, mic))
+        return 2;
     platform::headless::HeadlessBackend backend;
     backend.SetScript(std::move(script));
     auto recording = std::make_shared<platform::RecordingOutcome>();
-    app::Host host{backend, gfx::headless::displayFactory(), SoundDevice(options, recording)};
+    app::Host host{backend, gfx::headless::displayFactory(), SoundDevice(options, recording),
+                   Microphone(options, mic)};
     int result = RunGame(host);
     return Outcome(backend.Failures() > 0 ? 1 : result, options, *recording);
 }
 
 int RunWindowed(const app::Options& options) {
-    if (!CheckOutputs(options)) return 2;
+    Samples mic;
+    if (!CheckOutputs(options) || !CheckInputs(options, mic)) return 2;
     std::string error;
     auto backend = platform::sdl::SdlBackend::Create(options.scale, error);
     if (!backend) {
@@ -136,7 +183,8 @@ int RunWindowed(const app::Options& options) {
         return 1;
     }
     auto recording = std::make_shared<platform::RecordingOutcome>();
-    app::Host host{*backend, gfx::sdl::displayFactory(), SoundDevice(options, recording)};
+    app::Host host{*backend, gfx::sdl::displayFactory(), SoundDevice(options, recording),
+                   Microphone(options, mic)};
     return Outcome(RunGame(host), options, *recording);
 }
 
@@ -158,10 +206,6 @@ int main(int argc, char** argv) {
         std::fputs(app::USAGE, stdout);
         return 0;
     }
-    if (!options->micPath.empty())
-        std::fprintf(stderr,
-                     "fretlore: chord detection is not in this version; --mic %s is not used\n",
-                     options->micPath.c_str());
     platform::SetResourceTable(res::EmbeddedResources());
     // A recording into a pipe whose reader has gone is a failed write to report, not a
     // silent end. (The subcommands, pipeline tools, end quietly as such tools do.)

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache
   libsdl2-dev libsdl2-image-dev libagg-dev
+  libsndfile1-dev libsamplerate0-dev
   libfreetype-dev fonts-dejavu-core fonts-liberation console-setup-linux zlib1g-dev
   libfftw3-dev
   libgtest-dev libgmock-dev libbenchmark-dev

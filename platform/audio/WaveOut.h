@@ -2,7 +2,8 @@
 // The sound output device. The writer keeps a ring of buffers: it writes each one, and
 // the device hands it back through OnWaveOutDone once it is free to be filled again.
 // A device lets no more than about 40 ms of written sound wait ahead of playback: it
-// may hand a buffer back late, but never plays a stale one. (Wave-in will sit beside.)
+// may hand a buffer back late, but never plays a stale one. Wave-in (WaveIn.h) shares the
+// format and the buffer header.
 
 #include <cstdint>
 #include <span>
@@ -30,9 +31,10 @@ inline WaveFormat MakePcmFormat(std::uint32_t rate, std::uint16_t channels) {
 }
 
 struct WaveHeader {
-    std::span<std::int16_t> data;    // the whole buffer; owned by the writer
-    std::uint32_t bufferLength = 0;  // bytes of data to play, at most data.size_bytes()
-    std::uint32_t user = 0;          // the writer's number for this buffer
+    std::span<std::int16_t> data;     // the whole buffer; owned by the writer
+    std::uint32_t bufferLength = 0;   // bytes of data to play, at most data.size_bytes()
+    std::uint32_t user = 0;           // the writer's number for this buffer
+    std::uint32_t bytesRecorded = 0;  // wave-in: bytes of data the device filled
 };
 
 class WaveOutClient {

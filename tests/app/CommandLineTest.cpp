@@ -29,6 +29,12 @@ TEST(CommandLine, AcceptsTheProgramsOptions) {
     EXPECT_EQ(o->frames, 5u);
     EXPECT_EQ(o->shotPath, "a.png");
     EXPECT_EQ(Parse({"--scale", "3"})->scale, 3);
+    auto devices =
+        Parse({"--input-device", "USB Mic", "--output-device", "Speakers", "--mic", "a.flac"});
+    ASSERT_TRUE(devices);
+    EXPECT_EQ(devices->inputDevice, "USB Mic");
+    EXPECT_EQ(devices->outputDevice, "Speakers");
+    EXPECT_EQ(devices->micPath, "a.flac");
 }
 
 TEST(CommandLine, RefusesWhatItDoesNotKnowInOneLine) {
@@ -41,6 +47,10 @@ TEST(CommandLine, RefusesWhatItDoesNotKnowInOneLine) {
     EXPECT_EQ(error, "--frames needs a value");
     EXPECT_FALSE(Parse({"--shot", "a.png"}, &error));
     EXPECT_FALSE(Parse({"--headless", "--frames", "-1"}, &error));
+    EXPECT_FALSE(Parse({"--input-device"}, &error));
+    EXPECT_EQ(error, "--input-device needs a value");
+    EXPECT_FALSE(Parse({"--headless", "--input-device", "x"}, &error));
+    EXPECT_FALSE(Parse({"--headless", "--output-device", "x"}, &error));
 }
 
 // The program's pictures come out of its own resource table at the sizes the screens use.

@@ -58,6 +58,7 @@ class BasicGameRun {
         });
         app::ProgramMain(game, host, [this] {
             game.player.StartPlayer();
+            game.StartCapture();
             game.ShowTitleScreen();
         });
         return game.hWnd != nullptr;

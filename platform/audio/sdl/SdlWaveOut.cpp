@@ -27,7 +27,8 @@ std::string SdlWaveOut::Open(const WaveFormat& format, WaveOutClient& client) {
     want.userdata = this;
     SDL_AudioSpec have{};
     // No changes allowed: SDL converts to whatever the card wants.
-    device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    device =
+        SDL_OpenAudioDevice(deviceName.empty() ? nullptr : deviceName.c_str(), 0, &want, &have, 0);
     if (device == 0) {
         std::string reason = std::string("no sound device: ") + SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
