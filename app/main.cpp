@@ -11,6 +11,7 @@
 #include "app/MyGame.h"
 #include "app/ProgramMain.h"
 #include "app/commands/ChordsCommand.h"
+#include "app/commands/DetectCommand.h"
 #include "app/commands/DevicesCommand.h"
 #include "app/commands/RenderCommand.h"
 #include "gfx/display/headless/HeadlessDisplay.h"
@@ -35,6 +36,7 @@ struct Subcommand {
 };
 const Subcommand SUBCOMMANDS[] = {
     {"chords", RunChordsCommand},
+    {"detect", RunDetectCommand},
     {"devices", RunDevicesCommand},
     {"render", RunRenderCommand},
 };

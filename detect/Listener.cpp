@@ -34,8 +34,8 @@ Listener::Listener() {
 
 bool Listener::Process(std::span<const std::int16_t> samples, bool chords) {
     if (!analyser.Analyse(samples)) return false;
-    std::int32_t peak = PitchClassLevels(analyser, result.order, result.pitchClassLevel,
-                                         result.loudestOctaveFrequency);
+    peak = PitchClassLevels(analyser, result.order, result.pitchClassLevel,
+                            result.loudestOctaveFrequency);
     if (peak < triggerLevel.load()) {
         result.text.clear();
         result.highlight.fill(NO_HIGHLIGHT);
@@ -50,7 +50,7 @@ bool Listener::Process(std::span<const std::int16_t> samples, bool chords) {
 
 // A note that is not found leaves the highlight of the last one.
 void Listener::DetectNoteInto() {
-    NoteReading reading;
+    reading = NoteReading{};
     if (DetectNote(analyser, reading) == 0.0) {
         result.text.clear();
         result.detected = false;

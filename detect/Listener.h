@@ -8,6 +8,7 @@
 
 #include "detect/DetectionResult.h"
 #include "detect/DetectionStore.h"
+#include "detect/Detector.h"
 #include "detect/SpectrumAnalyser.h"
 
 namespace detect {
@@ -32,6 +33,10 @@ class Listener {
     void ClearNoiseFloor() { analyser.ClearNoiseFloor(); }
 
     const DetectionResult& Result() const { return result; }
+    // Of the last buffer processed: its highest pitch-class level, and the note read when
+    // it was processed in note mode and a note was found.
+    std::int32_t Peak() const { return peak; }
+    const NoteReading& Reading() const { return reading; }
     const SpectrumAnalyser& Analyser() const { return analyser; }
     DetectionStore& Store() { return store; }
 
@@ -45,6 +50,8 @@ class Listener {
     SpectrumAnalyser analyser;
     DetectionResult result;
     DetectionStore store;
+    std::int32_t peak = 0;
+    NoteReading reading;
 };
 
 }  // namespace detect
