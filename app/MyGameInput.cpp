@@ -238,7 +238,7 @@ void MyGame::WaitForStylusUp() {
                 hWnd->Dispatch(msg);
             }
         }
-        if (!lifted) platform::SleepMs(5);
+        if (!lifted) hWnd->Wait(platform::INFINITE_WAIT);
     }
     for (const platform::Msg& msg : heldBack)
         hWnd->Post(msg.message, msg.wParam, msg.lParam);

@@ -5,6 +5,8 @@
 //
 //   close_request_driver PROGRAM RUNS SCENARIO...
 //   scenarios: main title help mode-menu exit-menu held-tap
+// With CLOSE_DRIVER_IDLE_SECONDS=N each run first measures the program's processor use over
+// N seconds on the screen it was driven to.
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -80,6 +82,19 @@ std::string ReadFile(const std::string& path) {
         std::fclose(f);
     }
     return text;
+}
+
+// User and system time of a process so far, in seconds.
+double CpuSeconds(pid_t pid) {
+    std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+    std::size_t end = stat.rfind(')');
+    if (end == std::string::npos) return 0;
+    unsigned long user = 0, system = 0;
+    // Fields 14 and 15 (utime, stime) are the 12th and 13th after the name's closing bracket.
+    if (std::sscanf(stat.c_str() + end + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %lu %lu",
+                    &user, &system) != 2)
+        return 0;
+    return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
 class Driver {
@@ -300,6 +315,13 @@ int RunScenario(const std::string& program, const std::string& scenario, int run
         bool ok = d.FindWindow(child.pid, 8000);
         if (ok) {
             ok = DriveTo(d, scenario, step);
+        }
+        if (ok && std::getenv("CLOSE_DRIVER_IDLE_SECONDS")) {
+            int seconds = std::atoi(std::getenv("CLOSE_DRIVER_IDLE_SECONDS"));
+            double before = CpuSeconds(child.pid);
+            Sleep(seconds * 1000);
+            std::printf("%-10s idle: %.2f %% of a core over %d s\n", scenario.c_str(),
+                        100.0 * (CpuSeconds(child.pid) - before) / seconds, seconds);
         }
         if (ok) d.RequestClose();
         int status = WaitForExit(child.pid, ok ? 5000 : 0);
