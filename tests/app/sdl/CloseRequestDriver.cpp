@@ -114,7 +114,9 @@ class Driver {
                     window = children[i];
             if (children) XFree(children);
             if (window) {
-                // Side by side, so that each window's pixels can be read.
+                // Side by side along the top, so that each window's pixels can be read: a
+                // new copy's window opens in the middle of the screen, which must be taller
+                // than two windows (the CTest runs it on 1600 x 1100).
                 XMoveWindow(dpy, window, 10 + slot * (WIDTH + 10), 10);
                 XSync(dpy, False);
                 return true;
