@@ -6,7 +6,8 @@
 //   close_request_driver PROGRAM RUNS SCENARIO...
 //   scenarios: main title help mode-menu exit-menu held-tap
 // With CLOSE_DRIVER_IDLE_SECONDS=N each run first measures the program's processor use over
-// N seconds on the screen it was driven to.
+// N seconds on the screen it was driven to; CLOSE_DRIVER_TRACE=1 prints two probe pixels
+// whenever the picture changes.
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
