@@ -1,6 +1,6 @@
 #pragma once
 // The chord player: a thread that strums the selected shape on request (and, later,
-// plays sequence steps), polling every 5 ms.
+// plays sequence steps), looking every 5 ms while there is work and sleeping otherwise.
 
 #include <array>
 #include <atomic>
@@ -31,6 +31,9 @@ class ChordPlayer {
     static constexpr std::uint32_t NOTE_MS = 100;
     static constexpr std::uint32_t ARPEGGIO_GAP_MS = 250;  // after the last arpeggio note
     static constexpr std::uint32_t POLL_MS = 5;
+    // With nothing playing the thread sleeps until RequestStrum wakes it; a request set
+    // without a wake-up is still seen within this time.
+    static constexpr std::uint32_t IDLE_POLL_MS = 100;
 
     ChordPlayer() = default;
     ~ChordPlayer();
@@ -52,6 +55,9 @@ class ChordPlayer {
     void Publish(const StrumShape& shape);
     StrumShape Shape() const;
 
+    // Sets strumRequest and wakes the thread, which strums at once.
+    void RequestStrum();
+
     void StartPlayer();
     // Waits up to 5 s for the thread, then leaves it to end on its own.
     void StopPlayer();
@@ -72,6 +78,7 @@ class ChordPlayer {
     Instruments instruments{};
     mutable std::mutex shapeMutex;
     StrumShape shape;
+    platform::AutoResetEvent wake;
     platform::Thread thread;
 };
 

@@ -118,7 +118,7 @@ void MyGame::HandleCommand(std::uint32_t id) {
             screenDirty = 1;
             break;
         case ID_STRUM:
-            if (mode != MODE_GROUPS) player.strumRequest = 1;
+            if (mode != MODE_GROUPS) player.RequestStrum();
             break;
         case ID_MORE:
             moreView = !moreView;
@@ -241,7 +241,7 @@ void MyGame::WaitForStylusUp() {
                 hWnd->Dispatch(msg);
             }
         }
-        if (!lifted) platform::SleepMs(5);
+        if (!lifted) hWnd->Wait(platform::INFINITE_WAIT);
     }
     for (const platform::Msg& msg : heldBack)
         hWnd->Post(msg.message, msg.wParam, msg.lParam);

@@ -107,29 +107,39 @@ int TProgram::Run() {
     frameInterval = 1000 / std::max<std::uint32_t>(framesPerSecond, 1);
     active = 1;
     std::uint32_t lastFrame = 0;
+    bool framed = false;  // the last pass ran a frame
     platform::Msg msg;
     for (;;) {
-        if (active == 1) {
-            if (window->Peek(msg)) {
-                if (msg.message == platform::MSG_QUIT) break;
-                window->Translate(msg);
-                window->Dispatch(msg);
-            } else {
-                std::uint32_t now = platform::TickMs();
-                if (now - lastFrame >= frameInterval) {
-                    if (!Frame()) {
-                        window->Destroy();
-                        break;
-                    }
-                    lastFrame = now;
-                }
-            }
-        } else {
+        if (active != 1) {
             if (!window->Get(msg)) break;
             window->Translate(msg);
             window->Dispatch(msg);
+            continue;
         }
-        platform::SleepMs(1);
+        // A due frame goes before waiting messages, so that a stream of input (a drag)
+        // cannot hold frames back; after each frame one message goes first, so that frames
+        // longer than the interval cannot hold messages back either.
+        std::uint32_t now = platform::TickMs();
+        std::uint32_t sinceFrame = now - lastFrame;
+        bool due = sinceFrame >= frameInterval;
+        if (due && !framed && !window->QuitPending()) {
+            if (!Frame()) {
+                window->Destroy();
+                break;
+            }
+            lastFrame = now;
+            framed = true;
+            continue;
+        }
+        framed = false;
+        if (window->Peek(msg)) {
+            if (msg.message == platform::MSG_QUIT) break;
+            window->Translate(msg);
+            window->Dispatch(msg);
+        } else if (!due) {
+            // Sleeps until input, a timer or the next frame is due.
+            window->Wait(frameInterval - sinceFrame);
+        }
     }
     return OnExit();
 }
@@ -159,7 +169,10 @@ platform::LResult TProgram::WindowProc(platform::Window& w, std::uint32_t msg,
         case MSG_PAINT:
             // On a desktop an inactive window is still seen: show the last frame again
             // whenever the window is uncovered, active or not.
-            if (display && display->Lock()) display->UnlockAndPresent(0);
+            if (display && display->Lock()) {
+                display->Invalidate();
+                display->UnlockAndPresent(0);
+            }
             break;
         case MSG_CLOSE:
             if (closing) return 0;

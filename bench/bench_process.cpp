@@ -1,6 +1,7 @@
 // bench-libs: Threads::Threads
 // The whole program as a process, headless: start to first frame (≤ 200 ms), an idle
-// program at 20 frames/s (≤ 4 % of one core) and resident memory (≤ 25 MB).
+// program on a still title or Guitar Chords screen (≤ 1 % of one core) and resident
+// memory (≤ 25 MB).
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -59,17 +60,25 @@ void StartToFirstFrame(benchmark::State& state) {
 }
 BENCHMARK(StartToFirstFrame)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
-// Four seconds on the Guitar Chords screen doing nothing.
-void IdleProgram(benchmark::State& state) {
-    std::string script = "/tmp/fretlore-idle-script.txt";
-    std::ofstream(script) << "key Enter\nwait 4000\n";
+// Ten seconds doing nothing on a still screen; the start-up is part of the run but is
+// small beside ten seconds.
+void Idle(benchmark::State& state, const char* name, const char* script) {
+    std::string path = std::string("/tmp/fretlore-idle-") + name + ".txt";
+    std::ofstream(path) << script;
     for (auto _ : state) {
-        Usage u = RunProgram({"--headless", "--script", script});
+        Usage u = RunProgram({"--headless", "--script", path});
         state.SetIterationTime(u.wallSeconds);
         state.counters["cpu_percent"] = 100.0 * u.cpuSeconds / u.wallSeconds;
         state.counters["max_rss_mb"] = u.maxRssKb / 1024.0;
     }
 }
-BENCHMARK(IdleProgram)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+void IdleTitleScreen(benchmark::State& state) {
+    Idle(state, "title", "wait 10000\n");
+}
+void IdleGuitarScreen(benchmark::State& state) {
+    Idle(state, "guitar", "key Enter\nwait 10000\n");
+}
+BENCHMARK(IdleTitleScreen)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(IdleGuitarScreen)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

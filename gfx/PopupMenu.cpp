@@ -10,7 +10,6 @@ namespace {
 
 constexpr int TITLE_SPACE = 18;   // extra height a title takes above the rows
 constexpr int FRAME_DARKEN = 16;  // fill alpha of the shade over the menu's frame
-constexpr std::uint32_t POLL_MS = 10;
 // The menu is shown again at least this often, so that anyone counting frames sees it live.
 constexpr std::uint32_t REFRESH_MS = 50;
 // The loop's answer when the user turns the menu away: Escape, or a tap beside it.
@@ -67,11 +66,13 @@ class ModalLoop {
                     if (!window.Alive()) return MENU_QUIT;
                 }
             }
-            if (changed || platform::TickMs() - shownAt >= REFRESH_MS) {
+            std::uint32_t shownFor = platform::TickMs() - shownAt;
+            if (changed || shownFor >= REFRESH_MS) {
                 Show(true);
                 shownAt = platform::TickMs();
+                shownFor = 0;
             }
-            platform::SleepMs(POLL_MS);
+            window.Wait(REFRESH_MS - shownFor);
         }
     }
 

@@ -40,6 +40,11 @@ bool MessageQueue::Empty() const {
     return count == 0;
 }
 
+bool MessageQueue::FrontIs(std::uint32_t message) const {
+    std::lock_guard lock(mutex);
+    return count > 0 && ring[head].message == message;
+}
+
 std::size_t MessageQueue::Size() const {
     std::lock_guard lock(mutex);
     return count;

@@ -20,6 +20,8 @@ class MessageQueue {
     // Removes the oldest message into `msg`; false when empty.
     bool Take(Msg& msg);
     bool Empty() const;
+    // True when the oldest message waiting is a `message`.
+    bool FrontIs(std::uint32_t message) const;
     std::size_t Size() const;
     // Blocks until a message is posted, Notify is called, or timeoutMs passes.
     void WaitForPost(std::uint32_t timeoutMs);

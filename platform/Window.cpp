@@ -81,6 +81,11 @@ bool Window::Get(Msg& msg) {
     }
 }
 
+void Window::Wait(std::uint32_t timeoutMs) {
+    if (!queue.Empty() || quitPending) return;
+    backend.WaitEvents(*this, std::min(timeoutMs, MsUntilNextTimer()));
+}
+
 void Window::Translate(const Msg& msg) {
     if (msg.message != MSG_KEYDOWN) return;
     auto key = static_cast<std::uint32_t>(msg.wParam);
@@ -97,6 +102,9 @@ LResult Window::Dispatch(const Msg& msg) {
 }
 
 bool Window::TakeNext(Msg& msg) {
+    // A drag posts moves as fast as the mouse reports them; a due timer goes before the next
+    // one, so that auto-repeat keeps its pace while the stylus moves.
+    if (queue.FrontIs(MSG_MOUSEMOVE) && TakeDueTimer(msg)) return true;
     if (queue.Take(msg)) {
         TrackKeys(msg);
         return true;

@@ -43,6 +43,7 @@ class Window {
     bool Post(std::uint32_t message, WParam wParam = 0, LParam lParam = 0);
     // Any thread: the next Get or Peek with nothing posted before it answers the quit message.
     void PostQuit(int exitCode);
+    bool QuitPending() const { return quitPending; }
     // Calls the procedure at once (main thread).
     LResult Send(std::uint32_t message, WParam wParam = 0, LParam lParam = 0);
 
@@ -50,12 +51,15 @@ class Window {
     bool Peek(Msg& msg);
     // Waits for the next message; false when it is the quit message.
     bool Get(Msg& msg);
+    // Blocks until a message may be waiting (posted, native input, a due timer) or timeoutMs
+    // passes; returns at once when one is already waiting.
+    void Wait(std::uint32_t timeoutMs);
     // A key-down of a character key also posts its character message.
     void Translate(const Msg& msg);
     LResult Dispatch(const Msg& msg);
 
-    // Timer messages (wParam = id) are made when nothing is posted and the period has passed;
-    // setting an existing id restarts it.
+    // Timer messages (wParam = id) are made when nothing is posted, or only a stylus move,
+    // and the period has passed; setting an existing id restarts it.
     void SetTimer(std::uint32_t id, std::uint32_t periodMs);
     void KillTimer(std::uint32_t id);
     bool HasTimer(std::uint32_t id) const;

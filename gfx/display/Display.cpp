@@ -18,6 +18,8 @@ bool Display::Lock() {
 bool Display::UnlockAndPresent(std::uint32_t flags) {
     if (!locked) return false;
     locked = false;
+    if (invalidated) flags |= PRESENT_AGAIN;
+    invalidated = false;
     bool shown = Present(*backBuffer, flags);
     if (shown) ++presents;
     return shown;

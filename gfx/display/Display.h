@@ -20,6 +20,9 @@ struct DisplayParams {
 
 // Present option: the first present after creation.
 constexpr std::uint32_t PRESENT_FIRST = 2;
+// Present option, set by the display itself after Invalidate: the screen has lost what was
+// shown, so even an unchanged frame must be shown again.
+constexpr std::uint32_t PRESENT_AGAIN = 0x100;
 
 class Display {
   public:
@@ -38,6 +41,9 @@ class Display {
     bool Ready() const { return backBuffer != nullptr; }
     // Frames presented since creation.
     std::uint64_t Presents() const { return presents; }
+    // The window was uncovered or resized: the next present shows the frame even when it
+    // has not changed.
+    void Invalidate() { invalidated = true; }
 
   protected:
     Display(platform::Window& window, const DisplayParams& params);
@@ -52,6 +58,7 @@ class Display {
     DisplayParams params;
     SurfacePtr backBuffer;
     bool locked = false;
+    bool invalidated = false;
     std::uint64_t presents = 0;
 };
 

@@ -31,7 +31,9 @@ class PacedWaveOut : public QueuedWaveOut {
   private:
     void Run();
 
-    static constexpr std::uint32_t PERIOD_MS = 4;
+    // Long enough that an idle program is not woken hundreds of times a second, short
+    // beside the mixer's blocks so that no block comes late.
+    static constexpr std::uint32_t PERIOD_MS = 10;
     static constexpr std::size_t CHUNK_FRAMES = 256;
     WaveFormat format;
     std::vector<std::int16_t> chunk;

@@ -1,16 +1,27 @@
 #include "platform/sdl/SdlBackend.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "platform/QuietStderr.h"
 #include "platform/Thread.h"
 #include "platform/Window.h"
+#include "platform/sdl/NativeEvents.h"
 
 namespace platform::sdl {
+
+namespace {
+constexpr int NATIVE_POLL_MS = 5;
+}
 
 std::unique_ptr<SdlBackend> SdlBackend::Create(int scale, std::string& error) {
     // Present through the window's own frame buffer, not an OpenGL context drawn on the CPU.
@@ -40,7 +51,11 @@ std::unique_ptr<SdlBackend> SdlBackend::Create(int scale, std::string& error) {
         return nullptr;
     }
     auto backend = std::unique_ptr<SdlBackend>(new SdlBackend(std::max(1, scale)));
-    backend->wakeEvent = SDL_RegisterEvents(1);
+    if (pipe2(backend->wakePipe.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+        error = std::string("cannot make a pipe: ") + std::strerror(errno);
+        return nullptr;
+    }
     return backend;
 }
 
@@ -48,6 +63,8 @@ SdlBackend::~SdlBackend() {
     instance.reset();
     CloseWindow();
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    for (int fd : wakePipe)
+        if (fd >= 0) close(fd);
 }
 
 Viewport SdlBackend::CurrentViewport() const {
@@ -86,6 +103,7 @@ bool SdlBackend::OpenWindow(Window& w) {
                               ScreenWidth() * scale, ScreenHeight() * scale, SDL_WINDOW_RESIZABLE);
     if (!window) return false;
     SDL_SetWindowMinimumSize(window, ScreenWidth(), ScreenHeight());
+    nativeFd = NativeEventFd(window);
     std::lock_guard lock(ownerMutex);
     owner = &w;
     return true;
@@ -100,6 +118,7 @@ void SdlBackend::CloseWindow() {
         SDL_CaptureMouse(SDL_FALSE);
         SDL_DestroyWindow(window);
         window = nullptr;
+        nativeFd = -1;
     }
 }
 
@@ -107,7 +126,6 @@ void SdlBackend::PumpEvents(Window& w) {
     SDL_Event event;
     Viewport viewport = CurrentViewport();
     while (SDL_PollEvent(&event)) {
-        if (event.type == wakeEvent) continue;
         if (auto msg = TranslateSdlEvent(event, viewport, captured))
             w.Post(msg->message, msg->wParam, msg->lParam);
         if (event.type == SDL_WINDOWEVENT && event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
@@ -116,18 +134,29 @@ void SdlBackend::PumpEvents(Window& w) {
 }
 
 void SdlBackend::WaitEvents(Window&, std::uint32_t timeoutMs) {
-    if (timeoutMs == INFINITE_WAIT) {
-        SDL_WaitEvent(nullptr);
-    } else {
-        SDL_WaitEventTimeout(nullptr,
-                             static_cast<int>(std::min<std::uint32_t>(timeoutMs, 1u << 30)));
-    }
+    // Events already read from the connection wait in SDL's queue, not on the descriptor.
+    SDL_PumpEvents();
+    if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
+    int timeout = timeoutMs == INFINITE_WAIT
+                      ? -1
+                      : static_cast<int>(std::min<std::uint32_t>(timeoutMs, 1u << 30));
+    // Without a descriptor to watch (not X11), look at the window system every few ms.
+    if (nativeFd < 0 && (timeout < 0 || timeout > NATIVE_POLL_MS)) timeout = NATIVE_POLL_MS;
+    std::array<pollfd, 2> fds{pollfd{wakePipe[0], POLLIN, 0}, pollfd{nativeFd, POLLIN, 0}};
+    poll(fds.data(), nativeFd >= 0 ? 2 : 1, timeout);
+    DrainWakes();
 }
 
 void SdlBackend::Wake(Window&) {
-    SDL_Event event{};
-    event.type = wakeEvent;
-    SDL_PushEvent(&event);
+    char byte = 1;
+    // A full pipe already holds a wake-up; nothing is lost when this write fails.
+    [[maybe_unused]] auto written = write(wakePipe[1], &byte, 1);
+}
+
+void SdlBackend::DrainWakes() {
+    std::array<char, 64> bytes;
+    while (read(wakePipe[0], bytes.data(), bytes.size()) > 0) {
+    }
 }
 
 void SdlBackend::SetCapture(bool capture) {

@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <array>
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -42,12 +43,17 @@ class SdlBackend final : public Backend {
 
   private:
     explicit SdlBackend(int scale) : scale(scale) {}
+    void DrainWakes();
 
     int scale;
     SDL_Window* window = nullptr;
     Window* owner = nullptr;
     bool captured = false;
-    std::uint32_t wakeEvent = 0;
+    // Waits watch the window system's connection and this pipe, never SDL's own wake-up:
+    // that one sends an event to the window from a second connection, and when the window
+    // is closed meanwhile the X server answers with an error that ends the process.
+    std::array<int, 2> wakePipe{-1, -1};
+    int nativeFd = -1;
     std::unique_ptr<SingleInstance> instance;
     std::mutex ownerMutex;  // the instance listener posts to the owner from its thread
 };

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "app/ProgramMain.h"
 #include "gfx/display/headless/HeadlessDisplay.h"
 #include "platform/Clock.h"
 #include "platform/headless/HeadlessBackend.h"
+#include "ui/TDesktop.h"
+#include "ui/UIButton.h"
 
 namespace app {
 namespace {
@@ -81,6 +84,72 @@ TEST_F(ProgramFixture, AQuitMessageEndsTheLoopWhetherActiveOrNot) {
     EXPECT_EQ(sleeper.Run(), 42);
     EXPECT_EQ(sleeper.active, 0u);
     EXPECT_LE(sleeper.starts.size(), 1u);  // no frames while inactive
+}
+
+// A mouse reporting every millisecond of the test clock: the left button goes down on the
+// program's repeat button and stays down while the pointer wiggles inside it; after a
+// second the window is asked to close.
+class DraggingMouse : public platform::headless::HeadlessBackend {
+  public:
+    void PumpEvents(platform::Window& window) override {
+        std::uint32_t now = platform::TickMs();
+        if (!pressedAt) {
+            pressedAt = now;
+            window.Post(platform::MSG_LBUTTONDOWN, 1, platform::MakePoint(20, 20));
+        } else if (now - pressedAt >= 1000) {
+            if (!closed) window.Post(platform::MSG_CLOSE);
+            closed = true;
+        } else if (now != lastMove) {
+            int x = 15 + static_cast<int>(now % 10);
+            window.Post(platform::MSG_MOUSEMOVE, 1, platform::MakePoint(x, 20));
+            ++moves;
+        }
+        lastMove = now;
+    }
+    // The next report is never more than a millisecond away.
+    void WaitEvents(platform::Window&, std::uint32_t timeoutMs) override {
+        platform::SleepMs(std::min<std::uint32_t>(timeoutMs, 1));
+    }
+    std::uint32_t pressedAt = 0;
+    std::uint32_t lastMove = 0;
+    bool closed = false;
+    int moves = 0;
+};
+
+class RepeatProgram : public ProbeProgram {
+  public:
+    void BuildScreen() override {
+        desktop.Attach(display.get(), hWnd);
+        button.SetRect(10, 10, 40, 20);
+        button.SetButtonState(ui::BUTTON_REPEAT);
+        button.SetFlags(ui::FLAG_VISIBLE | ui::FLAG_NOTIFY);
+        button.id = 9;
+        desktop.AddChild(&button);
+    }
+    platform::LResult HandleMessage(std::uint32_t msg, platform::WParam wParam,
+                                    platform::LParam lParam) override {
+        desktop.HandleEvent(msg, wParam, lParam);
+        if (msg == platform::MSG_COMMAND && platform::CommandId(wParam) == 9) ++repeats;
+        return 0;
+    }
+    ui::TDesktop desktop;
+    ui::UIButton button;
+    int repeats = 0;
+};
+
+TEST_F(ProgramFixture, ADragKeepsTheFramesAndTheAutoRepeatOfAHeldButtonInStep) {
+    DraggingMouse mouse;
+    Host mouseHost{mouse, gfx::headless::displayFactory()};
+    RepeatProgram dragged;
+    ASSERT_TRUE(dragged.Create(mouseHost));
+    dragged.Run();
+    EXPECT_GT(mouse.moves, 900);
+    // One second held: a frame every 50 ms and a repeat every 50 ms after the press.
+    ASSERT_GE(dragged.starts.size(), 20u);
+    for (std::size_t i = 1; i < dragged.starts.size(); ++i)
+        EXPECT_LE(dragged.starts[i] - dragged.starts[i - 1], 51u) << "frame " << i;
+    EXPECT_GE(dragged.repeats, 19);
+    EXPECT_LE(dragged.repeats, 20);
 }
 
 TEST_F(ProgramFixture, AFrameAnsweringZeroDestroysTheWindowBeforeOnExit) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/Clock.h"
+#include "platform/Thread.h"
 #include "platform/headless/HeadlessBackend.h"
 
 namespace platform {
@@ -80,6 +81,47 @@ TEST_F(WindowFixture, PostedMessagesComeBeforeTimersAndQuitComesAfterThem) {
     EXPECT_EQ(m.message, MSG_QUIT);
     ASSERT_TRUE(window.Peek(m));
     EXPECT_EQ(m.message, MSG_TIMER);
+}
+
+TEST_F(WindowFixture, ADueTimerGoesBeforeAStylusMoveButNotBeforeOtherInput) {
+    window.SetTimer(7, 50);
+    clock.Advance(50);
+    window.Post(MSG_MOUSEMOVE, 1, MakePoint(3, 4));
+    window.Post(MSG_MOUSEMOVE, 1, MakePoint(5, 6));  // replaces the first
+    Msg m;
+    ASSERT_TRUE(window.Peek(m));
+    EXPECT_EQ(m.message, MSG_TIMER);
+    ASSERT_TRUE(window.Peek(m));
+    EXPECT_EQ(m.message, MSG_MOUSEMOVE);
+    EXPECT_EQ(PointX(m.lParam), 5);
+    EXPECT_FALSE(window.Peek(m));
+    // Not due yet: the move waits for nothing.
+    clock.Advance(49);
+    window.Post(MSG_MOUSEMOVE, 1, MakePoint(7, 8));
+    ASSERT_TRUE(window.Peek(m));
+    EXPECT_EQ(m.message, MSG_MOUSEMOVE);
+    // A press or a key keeps its place ahead of the timer.
+    clock.Advance(1);
+    window.Post(MSG_LBUTTONUP, 0, MakePoint(7, 8));
+    ASSERT_TRUE(window.Peek(m));
+    EXPECT_EQ(m.message, MSG_LBUTTONUP);
+    ASSERT_TRUE(window.Peek(m));
+    EXPECT_EQ(m.message, MSG_TIMER);
+}
+
+TEST_F(WindowFixture, WaitSleepsUntilTheNextTimerOrThePostAndNoLonger) {
+    window.SetTimer(3, 40);
+    window.Wait(INFINITE_WAIT);
+    EXPECT_EQ(clock.NowMs(), 5040u);
+    window.Wait(15);  // the due timer is waiting: no sleep
+    EXPECT_EQ(clock.NowMs(), 5040u);
+    Msg m;
+    ASSERT_TRUE(window.Peek(m));
+    window.Wait(15);  // the timer is due again only at 5080
+    EXPECT_EQ(clock.NowMs(), 5055u);
+    window.Post(MSG_COMMAND, 1);
+    window.Wait(1000);  // something is waiting: no sleep at all
+    EXPECT_EQ(clock.NowMs(), 5055u);
 }
 
 TEST_F(WindowFixture, BlockingGetWaitsForTheNextTimerOnTheTestClock) {

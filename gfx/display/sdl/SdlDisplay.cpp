@@ -48,23 +48,27 @@ class SdlDisplay final : public Display {
   protected:
     bool Available() override { return backend.NativeWindow() != nullptr; }
 
-    bool Present(const Surface& frame, std::uint32_t) override {
+    bool Present(const Surface& frame, std::uint32_t flags) override {
         SDL_Window* native = backend.NativeWindow();
         SDL_Surface* target = native ? SDL_GetWindowSurface(native) : nullptr;
         if (!target) return false;
+        // A still screen costs no copy to the window system: the frame it already shows
+        // is kept unless the window lost it (uncovered, resized).
+        bool resized = target->w != lastWidth || target->h != lastHeight;
+        bool again = resized || (flags & (PRESENT_FIRST | PRESENT_AGAIN)) != 0;
+        if (!again && SameAsShown(frame)) return true;
+        shown.clear();  // until this present has succeeded
         platform::sdl::Viewport v =
             platform::sdl::ComputeViewport(target->w, target->h, frame.Width(), frame.Height());
         if (SDL_MUSTLOCK(target) && SDL_LockSurface(target) != 0) return false;
         bool ok = true;
         const SDL_PixelFormat* f = target->format;
         if (f->BytesPerPixel == 4 && f->Rloss == 0 && f->Gloss == 0 && f->Bloss == 0) {
-            if (target->w != lastWidth || target->h != lastHeight) {
+            if (resized) {
                 // A new window size: clear the letterbox once.
                 for (int y = 0; y < target->h; ++y)
                     std::memset(static_cast<std::uint8_t*>(target->pixels) + y * target->pitch, 0,
                                 static_cast<std::size_t>(target->w) * 4);
-                lastWidth = target->w;
-                lastHeight = target->h;
             }
             scaleFrameTo32(frame, static_cast<std::uint32_t*>(target->pixels), target->pitch,
                            target->w, target->h, v.scale, v.offsetX, v.offsetY, f->Rshift,
@@ -73,10 +77,31 @@ class SdlDisplay final : public Display {
             ok = PresentGeneric(frame, target, v);
         }
         if (SDL_MUSTLOCK(target)) SDL_UnlockSurface(target);
-        return ok && SDL_UpdateWindowSurface(native) == 0;
+        if (!ok || SDL_UpdateWindowSurface(native) != 0) return false;
+        lastWidth = target->w;
+        lastHeight = target->h;
+        Remember(frame);
+        return true;
     }
 
   private:
+    bool SameAsShown(const Surface& frame) const {
+        if (shown.size() != static_cast<std::size_t>(frame.Width()) * frame.Height()) return false;
+        const std::uint16_t* kept = shown.data();
+        for (int y = 0; y < frame.Height(); ++y, kept += frame.Width()) {
+            if (std::memcmp(frame.Row(y), kept, static_cast<std::size_t>(frame.Width()) * 2) != 0)
+                return false;
+        }
+        return true;
+    }
+
+    void Remember(const Surface& frame) {
+        shown.resize(static_cast<std::size_t>(frame.Width()) * frame.Height());
+        for (int y = 0; y < frame.Height(); ++y)
+            std::memcpy(&shown[static_cast<std::size_t>(y) * frame.Width()], frame.Row(y),
+                        static_cast<std::size_t>(frame.Width()) * 2);
+    }
+
     // Any other window format: let SDL convert and stretch.
     static bool PresentGeneric(const Surface& frame, SDL_Surface* target,
                                const platform::sdl::Viewport& v) {
@@ -94,6 +119,7 @@ class SdlDisplay final : public Display {
     platform::sdl::SdlBackend& backend;
     int lastWidth = 0;
     int lastHeight = 0;
+    std::vector<std::uint16_t> shown;  // the frame the window shows
 };
 
 }  // namespace
