@@ -10,6 +10,8 @@
 #include <fstream>
 #include <string>
 
+#include "platform/Files.h"
+#include "platform/Image.h"
 #include "platform/audio/WavFile.h"
 
 namespace {
@@ -108,3 +110,45 @@ TEST(SoundOptions, DevicesListsOutputsAndInputs) {
 }
 
 }  // namespace
+
+// Mode 5 listening to a recording through --mic: the A minor triad it hears is named,
+// marked on its meters, chosen in the finder and drawn on the piano roll after More.
+TEST(SoundOptions, TheDetectionModeHearsARecording) {
+    std::string wav = Temp("fretlore-a-minor.wav"), script = Temp("listen.txt");
+    std::string state = Temp("listen.json"), meters = Temp("listen-meters.png"),
+                roll = Temp("listen-roll.png");
+    platform::WavWriter writer;
+    ASSERT_EQ(writer.Open(wav, 22050, 2), "");
+    std::vector<std::int16_t> frame(2);
+    for (int i = 0; i < 22050 * 3; ++i) {
+        double s = 0;
+        for (double f : {220.0, 261.63, 329.63})
+            s += std::sin(2 * M_PI * f * i / 22050);
+        frame.assign(2, static_cast<std::int16_t>(s * 8000));
+        writer.Write(frame);
+    }
+    ASSERT_EQ(writer.Finish(), "");
+    // Menu, "Chord Detection"; then two seconds of listening in real time.
+    std::ofstream(script) << "key Enter\ntap 210 307\ntap 120 202\nwait 2000\nframes 2\nstate "
+                          << state << "\nshot " << meters << "\ntap 150 307\nframes 2\nshot "
+                          << roll << "\n";
+    Result r = RunFretlore("", "--headless --mic " + wav + " --script " + script);
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    std::ifstream in(state);
+    std::string json((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (const char* key :
+         {"\"mode\": 5", "\"root\": 9", "\"chordType\": 1",
+          "\"detected\": true, \"text\": \"A Minor\"", "\"highlight\": [9, 0, 4]"})
+        EXPECT_NE(json.find(key), std::string::npos) << key << " in " << json;
+    auto pixel = [](const std::string& png, int x, int y) -> std::uint32_t {
+        auto bytes = platform::ReadWholeFile(png);
+        auto image = bytes ? platform::DecodeImage(*bytes) : std::nullopt;
+        return image ? image->rgb[static_cast<std::size_t>(y) * image->width + x] & 0xF8FCF8 : 0;
+    };
+    for (int p : {9, 0, 4})  // the bottom segment of each marked meter, red
+        EXPECT_EQ(pixel(meters, 22 + 14 * p, 154), 0xF80000u) << p;
+    EXPECT_NE(pixel(meters, 22 + 14 * 6, 154), 0xF80000u);  // F# is not marked
+    // The root's marker on the roll, yellow below the A key: x = 8 + 8 + 80, y = 64 + 217.
+    EXPECT_EQ(pixel(roll, 96, 285), 0xF8FC00u);
+    std::remove(wav.c_str());
+}
