@@ -9,7 +9,7 @@ const char* const USAGE =
     "                [--output-device NAME]\n"
     "       fretlore --headless [--script FILE] [--frames N] [--shot FILE.png] [--mic FILE]\n"
     "                [--audio-out FILE.wav]\n"
-    "       fretlore devices|chords|render ... (each with --help)\n"
+    "       fretlore chords|detect|devices|render ... (each with --help)\n"
     "\n"
     "  --scale N           window scale (1-8; default 2: a 480 x 640 window)\n"
     "  --mic FILE          listen to a recording (WAV, FLAC, Ogg, MP3) instead of the\n"
