@@ -15,26 +15,17 @@
 #include <thread>
 #include <vector>
 
+#include "RunCommand.h"
 #include "gfx/Surface.h"
 #include "platform/Files.h"
 #include "platform/Image.h"
 
 namespace {
 
-struct Result {
-    int exitCode;
-    std::string output;
-};
+using Result = apptest::CommandResult;
 
 Result RunProgram(const std::string& arguments) {
-    std::string command = std::string(FRETLORE_BINARY) + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string output;
-    char buffer[256];
-    while (pipe && fgets(buffer, sizeof buffer, pipe))
-        output += buffer;
-    int status = pipe ? pclose(pipe) : -1;
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+    return apptest::RunCommand(std::string(FRETLORE_BINARY) + " " + arguments + " 2>&1");
 }
 
 std::string Temp(const std::string& name) {
@@ -68,15 +59,9 @@ TEST(HeadlessRun, NoDisplayIsOneLineOfOurOwn) {
     for (const char* environment :
          {"env -u DISPLAY -u WAYLAND_DISPLAY", "env -u XDG_RUNTIME_DIR DISPLAY=:97",
           "env XDG_RUNTIME_DIR=/nonexistent DISPLAY=nowhere:0"}) {
-        std::string command = std::string(environment) + " " + FRETLORE_BINARY + " 2>&1";
-        FILE* pipe = popen(command.c_str(), "r");
-        ASSERT_TRUE(pipe);
-        std::string output;
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, pipe))
-            output += buffer;
-        int status = pclose(pipe);
-        EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 1) << environment;
+        auto [code, output] =
+            apptest::RunCommand(std::string(environment) + " " + FRETLORE_BINARY + " 2>&1");
+        EXPECT_EQ(code, 1) << environment;
         EXPECT_TRUE(output.starts_with("fretlore: no display available")) << output;
         EXPECT_EQ(output.find('\n'), output.size() - 1) << output;
     }

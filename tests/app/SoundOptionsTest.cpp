@@ -10,28 +10,19 @@
 #include <fstream>
 #include <string>
 
+#include "RunCommand.h"
 #include "platform/Files.h"
 #include "platform/Image.h"
 #include "platform/audio/WavFile.h"
 
 namespace {
 
-struct Result {
-    int exitCode;
-    std::string output;
-};
+using Result = apptest::CommandResult;
 
 // Runs the program with no display at all, so that reaching the window fails with exit 1.
 Result RunFretlore(const std::string& environment, const std::string& arguments) {
-    std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY " + environment + " " +
-                          FRETLORE_BINARY + " " + arguments + " 2>&1";
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string output;
-    char buffer[256];
-    while (pipe && fgets(buffer, sizeof buffer, pipe))
-        output += buffer;
-    int status = pipe ? pclose(pipe) : -1;
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+    return apptest::RunCommand("env -u DISPLAY -u WAYLAND_DISPLAY " + environment + " " +
+                               FRETLORE_BINARY + " " + arguments + " 2>&1");
 }
 
 std::string Temp(const std::string& name) {
