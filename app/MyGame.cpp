@@ -76,7 +76,7 @@ void MyGame::SetUpSound() {
         mixer.AttachInstrument(sampler.get(), static_cast<std::uint32_t>(k - 1));
         sound::ApplyStartupSettings(*sampler);
         std::string error =
-            sound::LoadPatchFile(*sampler, ModulePathA("g" + std::to_string(k) + ".sampler"));
+            sound::LoadPatchFile(*sampler, ModulePathA(sound::StringPatchName(k - 1)));
         if (!error.empty()) {
             sound::ApplySynthesisedGuitar(*sampler);
             failures += (failures.empty() ? "" : "; ") + error;

@@ -160,4 +160,13 @@ bool SetUpStringInstrument(Sampler& sampler, const std::filesystem::path& path,
     return false;
 }
 
+std::string StringPatchName(int string) {
+    // Built a piece at a time: "g" + std::to_string(...) + ... trips a false -Wrestrict in
+    // GCC 12's optimised builds.
+    std::string name = "g";
+    name += std::to_string(string + 1);
+    name += ".sampler";
+    return name;
+}
+
 }  // namespace sound

@@ -45,6 +45,9 @@ std::string LoadPatchFile(VoiceRoot& instrument, const std::filesystem::path& pa
 // a failure never leaves a half-written file. Returns "" or a one-line reason.
 std::string SavePatchFile(VoiceRoot& instrument, const std::filesystem::path& path);
 
+// The patch file of string s (0 the lowest): "g1.sampler" ... "g6.sampler".
+std::string StringPatchName(int string);
+
 // Start-up of one string: the start-up settings, then the patch file; when that cannot
 // be read, the synthesised guitar and a message for stderr. Returns true when loaded.
 bool SetUpStringInstrument(Sampler& sampler, const std::filesystem::path& path,

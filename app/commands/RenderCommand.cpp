@@ -144,7 +144,7 @@ int RunRenderCommand(std::span<const std::string> args, std::ostream& out, std::
         channel = static_cast<std::uint32_t>(*o.string);
         auto sampler = std::make_unique<sound::Sampler>();
         mixer.AttachInstrument(sampler.get(), channel);
-        auto path = ProgramFolder() / ("g" + std::to_string(*o.string + 1) + ".sampler");
+        auto path = ProgramFolder() / sound::StringPatchName(*o.string);
         std::string message;
         if (!sound::SetUpStringInstrument(*sampler, path, message)) {
             err << "fretlore render: " << message << "\n";

@@ -18,10 +18,7 @@ int main(int argc, char** argv) {
     for (int string = 0; string < 6; ++string) {
         sound::Sampler sampler;
         sound::ConfigureGuitarString(sampler, string);
-        std::string name = "g";
-        name += std::to_string(string + 1);
-        name += ".sampler";
-        auto path = folder / name;
+        auto path = folder / sound::StringPatchName(string);
         if (std::string error = sound::SavePatchFile(sampler, path); !error.empty()) {
             std::cerr << "fretlore_guitar: " << error << "\n";
             return 1;

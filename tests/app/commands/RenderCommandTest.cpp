@@ -52,7 +52,7 @@ class RenderCommandTest : public ::testing::Test {
     void WriteGuitarString(int string) {
         sound::Sampler sampler;
         sound::ConfigureGuitarString(sampler, string);
-        auto path = dir / ("g" + std::to_string(string + 1) + ".sampler");
+        auto path = dir / sound::StringPatchName(string);
         ASSERT_EQ(sound::SavePatchFile(sampler, path), "");
     }
 
