@@ -43,6 +43,14 @@ Bytes HandMadeFile() {
     return b;
 }
 
+// 24 records of C Major, first shape, one bar; the count is left 0.
+Bytes AllOneBar() {
+    Bytes b(772, 0);
+    for (std::size_t r = 0; r < 24; ++r)
+        b[4 + 32 * r + 3] = 4;
+    return b;
+}
+
 // A sequence unlike any decoded here, to show a refused file changes nothing.
 Sequence Sentinel() {
     Sequence s;
@@ -94,8 +102,9 @@ TEST(SequenceFileImage, BadCountOrSizeIsRefusedWhole) {
     std::vector<Case> cases{
         {"empty", {}}, {"771 bytes", Bytes(good.begin(), good.end() - 1)}, {"773 bytes", good}};
     cases.back().bytes.push_back(0);
+    // Every record holds a good step, so only the count can be refused.
     for (std::uint32_t count : {0xFFFFFFFFu, 25u, 99u, 0x03000000u, 0x80000000u}) {
-        Bytes b = good;
+        Bytes b = AllOneBar();
         Put32(b, 0, count);
         cases.push_back({"count", b});
     }
@@ -105,6 +114,9 @@ TEST(SequenceFileImage, BadCountOrSizeIsRefusedWhole) {
         EXPECT_FALSE(why.empty()) << c.name;
         EXPECT_EQ(why.find('\n'), std::string::npos) << c.name;
         EXPECT_EQ(seq, Sentinel()) << c.name;
+        if (c.bytes.size() == 772) {
+            EXPECT_NE(why.find("step count"), std::string::npos) << why;
+        }
     }
     Sequence seq;
     EXPECT_NE(DecodeSequence(Bytes(771, 0), seq).find("771 bytes"), std::string::npos);
@@ -112,10 +124,8 @@ TEST(SequenceFileImage, BadCountOrSizeIsRefusedWhole) {
 
 TEST(SequenceFileImage, CountsAtBothEndsAreTaken) {
     for (std::uint32_t count : {0u, 24u}) {
-        Bytes b(772, 0);
+        Bytes b = AllOneBar();
         Put32(b, 0, count);
-        for (std::size_t r = 0; r < 24; ++r)
-            b[4 + 32 * r + 3] = 4;  // one bar each
         Sequence seq = Sentinel();
         ASSERT_EQ(DecodeSequence(b, seq), "") << count;
         EXPECT_EQ(seq.count, static_cast<std::int32_t>(count));
