@@ -80,16 +80,24 @@ LResult UIEdit::HandleEvent(std::uint32_t msg, WParam wParam, LParam lParam) {
             if (dragging) caret = selEnd = IndexAt(std::max(PointX(lParam) - TEXT_INSET, 0));
             break;
         case MSG_LBUTTONUP:
-            if (dragging) {
-                dragging = 0;
-                ui::SetCapture(savedCapture);
-                savedCapture = nullptr;
-            }
+            EndDrag();
+            break;
+        case MSG_ACTIVATE:
+            // Hidden or deactivated mid-drag: the field lets go of the stylus.
+            if (wParam == 0) EndDrag();
             break;
         default:
             break;
     }
     return DispatchToChildren(msg, wParam, lParam);
+}
+
+void UIEdit::EndDrag() {
+    if (!dragging) return;
+    dragging = 0;
+    TDesktop* desktop = currentDesktop();
+    if (desktop && desktop->capture == this) ui::SetCapture(savedCapture);
+    savedCapture = nullptr;
 }
 
 void UIEdit::KeyDown(std::uint32_t key) {

@@ -59,6 +59,7 @@ class UIEdit : public TObject {
   private:
     bool Editable() const { return (editState & EDIT_READONLY) == 0; }
     std::int32_t Length() const { return static_cast<std::int32_t>(text.size()); }
+    void EndDrag();
     void KeyDown(std::uint32_t key);
     void Type(char c);
     void DeleteSelection();

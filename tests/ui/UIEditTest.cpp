@@ -166,6 +166,18 @@ TEST_F(Edit, DragSelectsEitherWayAndTypingOrDeletingReplacesTheSpan) {
     EXPECT_FALSE(edit.HasSelection());
 }
 
+TEST_F(Edit, HidingTheFieldMidDragLetsGoOfTheStylus) {
+    const std::string t = "abcdef";
+    edit.SetText(t);
+    Down(Middle(t, 1), Y + 5);
+    edit.SetFlags(0);
+    EXPECT_EQ(edit.dragging, 0u);
+    EXPECT_EQ(desktop.capture, nullptr);
+    edit.SetFlags(FLAG_VISIBLE | FLAG_FOCUSABLE);
+    Move(Middle(t, 4), Y + 5);
+    EXPECT_EQ(edit.selEnd, 1);
+}
+
 TEST_F(Edit, ReadOnlyIgnoresKeysAndCharacters) {
     edit.SetText("abc");
     edit.editState = EDIT_READONLY;
