@@ -1,6 +1,6 @@
 // fretlore_gallery [OUT.png [ZOOM]]: the widget gallery, optionally enlarged ZOOM times. The left
 // panel is the main screen's widgets over its background picture with the Chord list open; the
-// right panel shows each widget kind in its states.
+// middle panel shows each widget kind in its states; the right one the text fields and the keypad.
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +20,8 @@
 #include "ui/TDesktop.h"
 #include "ui/UIButton.h"
 #include "ui/UICombo.h"
+#include "ui/UIEdit.h"
+#include "ui/UIKeypad.h"
 #include "ui/UIListBox.h"
 #include "ui/UIScrollBar.h"
 
@@ -27,9 +29,10 @@ namespace {
 
 using namespace ui;
 
-constexpr int WIDTH = 580;
+constexpr int WIDTH = 820;
 constexpr int HEIGHT = 330;
 constexpr int PANEL_X = 250;
+constexpr int EDIT_PANEL_X = 585;
 
 struct Strips {
     std::unique_ptr<ImageStrip> arrows = ImageStrip::FromBitmap(103, 2, 2);
@@ -208,6 +211,29 @@ void BuildStates(Gallery& g, TDesktop& d, const gfx::Font& font, const Strips& s
     across.SetPosition(25);
 }
 
+// Text fields (focused with a selection, unfocused, read-only) and the keypad, Shift down.
+void BuildTextEntry(Gallery& g, TDesktop& d, const gfx::Font& font) {
+    const int x = EDIT_PANEL_X + 5;
+    const char* texts[] = {"Open G riff", "My Sequence", "Read only"};
+    UIEdit* first = nullptr;
+    for (int k = 0; k < 3; ++k) {
+        UIEdit& e = g.Add<UIEdit>(d);
+        e.SetFont(&font);
+        e.SetRect(x, 18 + 36 * k, 150, 20);
+        e.SetText(texts[k]);
+        if (k == 0) first = &e;
+        if (k == 2) e.editState = EDIT_READONLY;
+    }
+    first->SelectAll(6);
+    first->caret = 6;
+    SetFocus(first);
+    UIKeypad& pad = g.Add<UIKeypad>(d);
+    pad.shift = 1;
+    pad.Build();
+    pad.x = x;
+    pad.y = 130;
+}
+
 void DrawLabels(gfx::Surface& s, const gfx::Font& small) {
     int x = PANEL_X + 10;
     Label(s, small, x, 4, "Face buttons: normal, pressed, disabled");
@@ -217,6 +243,11 @@ void DrawLabels(gfx::Surface& s, const gfx::Font& small) {
     Label(s, small, x, 296, "List: check marks, columns, cut text");
     Label(s, small, x + 175, 296, "Bars: idle, dragged, no range,");
     Label(s, small, x + 175, 308, "horizontal with value");
+    x = EDIT_PANEL_X + 5;
+    Label(s, small, x, 4, "Text field: focused, 6 selected");
+    Label(s, small, x, 40, "Unfocused");
+    Label(s, small, x, 76, "Read-only");
+    Label(s, small, x, 116, "Keypad, Shift down");
 }
 
 }  // namespace
@@ -246,6 +277,7 @@ int main(int argc, char** argv) {
     if (auto picture = gfx::loadImageResource(105, platform::RESOURCE_GIF))
         gfx::copyRect(*background, 0, 0, picture->Width(), picture->Height(), *picture, 0, 0);
     gfx::fillRect(*background, 240, 0, PANEL_X - 1, HEIGHT - 1, 0x4208);
+    gfx::fillRect(*background, EDIT_PANEL_X - 10, 0, EDIT_PANEL_X - 1, HEIGHT - 1, 0x4208);
     DrawLabels(*background, small);
 
     TDesktop desktop;
@@ -254,6 +286,7 @@ int main(int argc, char** argv) {
     Gallery gallery;
     BuildStates(gallery, desktop, font, strips);
     BuildMainScreen(gallery, desktop, font, strips);
+    BuildTextEntry(gallery, desktop, font);
     if (!desktop.Redraw(background.get())) {
         std::fprintf(stderr, "fretlore_gallery: the display could not be drawn\n");
         return 1;
