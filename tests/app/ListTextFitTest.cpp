@@ -114,7 +114,8 @@ TEST(ListTextFit, TheSequencerChordBoxLabelEndsOnTheScreen) {
     const gfx::Font& font = *run.game.inversionList.list.font;
     const int labelLeft = 130 + 6 * 15 + 10;
     for (int fret = 1; fret <= theory::WINDOW_COUNT; ++fret) {
-        std::string label = (fret < 10 ? "0" : "") + std::to_string(fret);
+        std::string label = fret < 10 ? "0" : "";
+        label += std::to_string(fret);
         EXPECT_LE(labelLeft + gfx::textWidth(font, label), 240) << label;
     }
 }

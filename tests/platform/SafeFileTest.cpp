@@ -63,7 +63,10 @@ class SafeFileTest : public ::testing::Test {
             lstat(entry.path().c_str(), &st);
             std::string what = std::to_string(st.st_mode) + " " + std::to_string(st.st_rdev);
             if (S_ISLNK(st.st_mode)) what += " -> " + fs::read_symlink(entry.path()).string();
-            if (S_ISREG(st.st_mode)) what += " " + Read(entry.path());
+            if (S_ISREG(st.st_mode)) {
+                what += ' ';
+                what += Read(entry.path());
+            }
             entries[entry.path().filename().string()] = what;
         }
         return entries;
