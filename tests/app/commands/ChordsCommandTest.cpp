@@ -2,30 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include "CommandRun.h"
+
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
 
-struct Result {
-    int code;
-    std::string out;
-    std::string err;
-};
+using commandtest::Lines;
+using commandtest::Result;
 
-Result Chords(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    int code = RunChordsCommand(args, out, err);
-    return {code, out.str(), err.str()};
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
+Result Chords(const std::vector<std::string>& args) {
+    return commandtest::Run(RunChordsCommand, args);
 }
 
 TEST(ChordsCommand, JsonLineHoldsTheStoredItems) {

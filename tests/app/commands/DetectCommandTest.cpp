@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "CommandRun.h"
+
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -12,23 +14,11 @@
 
 namespace {
 
-struct Result {
-    int code;
-    std::string out, err;
-};
+using commandtest::Lines;
+using commandtest::Result;
 
-Result Detect(std::vector<std::string> args) {
-    std::ostringstream out, err;
-    int code = RunDetectCommand(args, out, err);
-    return {code, out.str(), err.str()};
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
+Result Detect(const std::vector<std::string>& args) {
+    return commandtest::Run(RunDetectCommand, args);
 }
 
 // `seconds` of the tones at `rate` on every channel, at a quarter of full scale each.
