@@ -5,6 +5,7 @@
 #include <span>
 
 #include "platform/QuietStderr.h"
+#include "platform/audio/sdl/SdlAudioSpec.h"
 
 namespace platform {
 
@@ -69,13 +70,7 @@ std::string SdlWaveIn::Open(std::size_t index, const WaveFormat& format, WaveInC
     std::string error;
     if (!InitAudio(error)) return error;
     queue.Start(client);
-    SDL_AudioSpec want{};
-    want.freq = static_cast<int>(format.samplesPerSec);
-    want.format = AUDIO_S16SYS;
-    want.channels = static_cast<std::uint8_t>(format.channels);
-    want.samples = CALLBACK_FRAMES;
-    want.callback = &SdlWaveIn::Callback;
-    want.userdata = this;
+    SDL_AudioSpec want = SdlAudioRequest(format, CALLBACK_FRAMES, &SdlWaveIn::Callback, this);
     SDL_AudioSpec have{};
     const std::string& name = names[index];
     // No changes allowed: SDL converts from whatever the device records.

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "platform/QuietStderr.h"
+#include "platform/audio/sdl/SdlAudioSpec.h"
 
 namespace platform {
 
@@ -18,13 +19,7 @@ std::string SdlWaveOut::Open(const WaveFormat& format, WaveOutClient& client) {
     }
     initialised = true;
     queue.Start(format, client);
-    SDL_AudioSpec want{};
-    want.freq = static_cast<int>(format.samplesPerSec);
-    want.format = AUDIO_S16SYS;
-    want.channels = static_cast<std::uint8_t>(format.channels);
-    want.samples = CALLBACK_FRAMES;
-    want.callback = &SdlWaveOut::Callback;
-    want.userdata = this;
+    SDL_AudioSpec want = SdlAudioRequest(format, CALLBACK_FRAMES, &SdlWaveOut::Callback, this);
     SDL_AudioSpec have{};
     // No changes allowed: SDL converts to whatever the card wants.
     device =
