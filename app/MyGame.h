@@ -6,6 +6,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -19,6 +20,7 @@
 #include "screens/DetectionScreen.h"
 #include "sound/Mixer.h"
 #include "sound/Sampler.h"
+#include "theory/Sequence.h"
 #include "theory/Voicing.h"
 #include "ui/ImageStrip.h"
 #include "ui/TDesktop.h"
@@ -102,6 +104,11 @@ class MyGame : public TProgram {
     // The capture callback, on the capture thread: the buffer is analysed while the Chord
     // Detection mode shows, and its result waits in the listener's store for the next frame.
     void OnCaptureBuffer(std::span<const std::int16_t> samples);
+    // After the whole sequence was replaced (Load, Audition): the panel's list is rebuilt
+    // with `row` selected and the player gets the new steps.
+    void SequenceReplaced(int row);
+    // The program's message box; the last one shown is kept for the state dump.
+    int ShowMessage(std::string_view title, std::string_view text);
 
     // Program-wide state.
     std::int32_t mode = MODE_GUITAR;
@@ -129,6 +136,13 @@ class MyGame : public TProgram {
     // Stops, on every way out, before anything its callback reads is destroyed.
     detect::AudioCapture capture;
     theory::VoicingList voicings;
+    // The steps the sequencer panel edits and the player plays; changed on the main thread.
+    theory::Sequence sequence;
+    struct ShownMessage {
+        std::string title, text;
+    };
+    std::optional<ShownMessage> lastMessage;
+    std::string openDialog;  // the title of the file dialog now open; "" when none
 
     // The main screen's widgets.
     ui::TObject sequencerPanel;

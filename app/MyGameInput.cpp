@@ -9,6 +9,7 @@
 #include "platform/SafeFile.h"
 #include "screens/GuitarScreen.h"
 #include "screens/HelpPages.h"
+#include "screens/MessageBox.h"
 #include "theory/ChordSearch.h"
 #include "theory/CurrentTuning.h"
 #include "theory/TheoryTables.h"
@@ -39,8 +40,18 @@ bool IsHeldBack(std::uint32_t msg) {
 std::string Escaped(std::string_view text) {
     std::string out;
     for (char c : text) {
-        if (c == '"' || c == '\\') out += '\\';
-        out += c;
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            // Marked-up texts break lines with '\r'.
+            static constexpr char hex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        } else {
+            out += c;
+        }
     }
     return out;
 }
@@ -114,6 +125,8 @@ void MyGame::HandleCommand(std::uint32_t id) {
             FindVoicings();
             break;
         case ID_HELP:
+            if (screens::HelpPage page = screens::HelpFor(mode); !page.title.empty())
+                lastMessage = ShownMessage{std::string(page.title), std::string(page.text)};
             screens::ShowHelp(screens::ModalContext{*display, *hWnd, Fonts()}, mode);
             screenDirty = 1;
             break;
@@ -247,6 +260,15 @@ void MyGame::WaitForStylusUp() {
         hWnd->Post(msg.message, msg.wParam, msg.lParam);
 }
 
+void MyGame::SequenceReplaced(int /*row*/) {
+    screenDirty = 1;
+}
+
+int MyGame::ShowMessage(std::string_view title, std::string_view text) {
+    lastMessage = ShownMessage{std::string(title), std::string(text)};
+    return screens::ShowMessage(screens::ModalContext{*display, *hWnd, Fonts()}, title, text);
+}
+
 std::string MyGame::StateJson() const {
     std::ostringstream j;
     auto flag = [](bool b) { return b ? "true" : "false"; };
@@ -283,7 +305,20 @@ std::string MyGame::StateJson() const {
     j << "], \"highlight\": [";
     for (std::size_t h = 0; h < 3; ++h)
         j << (h ? ", " : "") << detection.highlight[h];
-    j << "]},\n  \"visible\": {";
+    j << "]},\n  \"message\": ";
+    if (lastMessage) {
+        j << "{\"title\": \"" << Escaped(lastMessage->title) << "\", \"text\": \""
+          << Escaped(lastMessage->text) << "\"}";
+    } else {
+        j << "null";
+    }
+    j << ",\n  \"dialog\": ";
+    if (openDialog.empty()) {
+        j << "null";
+    } else {
+        j << "\"" << Escaped(openDialog) << "\"";
+    }
+    j << ",\n  \"visible\": {";
     bool first = true;
     for (const ui::TObject* w = mainDesktop.firstChild; w; w = w->next) {
         if (w->id == 0) continue;
