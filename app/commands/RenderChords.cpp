@@ -120,6 +120,38 @@ std::string Parse(std::span<const std::string> args, ChordOptions& o) {
     return {};
 }
 
+// What to play, checked before anything sounds.
+struct Job {
+    std::optional<theory::Sequence> sequence;
+    app::StrumShape shape;
+};
+
+// "" or why the options name nothing playable.
+std::string Prepare(const ChordOptions& o, Job& job) {
+    if (o.seqPath) {
+        theory::Sequence sequence;
+        app::SequenceLoadResult loaded = app::LoadSequenceFile(*o.seqPath, sequence);
+        if (loaded.outcome != app::SequenceLoad::LOADED) return loaded.reason;
+        if (sequence.count == 0) return *o.seqPath + " holds no steps";
+        job.sequence = sequence;
+        return {};
+    }
+    std::optional<theory::PitchClass> root = theory::ParseNoteName(*o.root);
+    if (!root) return "unknown note name '" + *o.root + "'";
+    std::optional<int> type = theory::ParseChordType(*o.type);
+    if (!type) return "unknown chord type '" + *o.type + "'";
+    const auto& strings = theory::Tunings[static_cast<std::size_t>(o.tuning)].strings;
+    std::copy(strings.begin(), strings.end(), job.shape.tuning.begin());
+    theory::VoicingList list;
+    theory::FindVoicings(*root, *type, job.shape.tuning, o.split, list);
+    if (o.shape > list.count)
+        return "the chord has " + std::to_string(list.count) + " shapes, not " +
+               std::to_string(o.shape);
+    job.shape.valid = true;
+    job.shape.voicing = list.items[o.shape - 1];
+    return {};
+}
+
 // The six strings on mixer channels 0..5, as the program sets them up.
 struct Strings {
     sound::Mixer mixer;
@@ -130,79 +162,55 @@ struct Strings {
         for (std::uint32_t ch = 0; ch < theory::STRING_COUNT; ++ch)
             mixer.DetachInstrument(ch);
     }
-    // "" or why the mixer could not open; a string without its patch is only reported.
+    // "" or why the mixer could not open. Strings without their patch are named on one line.
     std::string Open(std::ostream& err) {
         if (!mixer.Open(RATE, false, theory::STRING_COUNT, nullptr)) return mixer.LastError();
+        std::string failures;
         for (int s = 0; s < theory::STRING_COUNT; ++s) {
             samplers[s] = std::make_unique<sound::Sampler>();
             mixer.AttachInstrument(samplers[s].get(), static_cast<std::uint32_t>(s));
             std::string message;
             if (!sound::SetUpStringInstrument(*samplers[s],
                                               ProgramFolder() / sound::StringPatchName(s), message))
-                err << "fretlore render: " << message << "\n";
+                failures += (failures.empty() ? "" : "; ") + message;
             instruments[s] = samplers[s].get();
         }
+        if (!failures.empty()) err << "fretlore render: " << failures << "\n";
         return {};
     }
 };
 
-// The shape a strum plays; "" or why there is none.
-std::string StrumShapeFor(const ChordOptions& o, app::StrumShape& shape) {
-    std::optional<theory::PitchClass> root = theory::ParseNoteName(*o.root);
-    if (!root) return "unknown note name '" + *o.root + "'";
-    std::optional<int> type = theory::ParseChordType(*o.type);
-    if (!type) return "unknown chord type '" + *o.type + "'";
-    shape.tuning = theory::CurrentTuning().strings;
-    theory::VoicingList list;
-    theory::FindVoicings(*root, *type, shape.tuning, o.split, list);
-    if (o.shape > list.count)
-        return "the chord has " + std::to_string(list.count) + " shapes, not " +
-               std::to_string(o.shape);
-    shape.valid = true;
-    shape.voicing = list.items[o.shape - 1];
-    return {};
-}
-
-// Plays what the options ask for on `player`, which sounds into the clock's file.
-std::string Play(const ChordOptions& o, app::ChordPlayer& player, RenderClock& clock) {
+// Plays the job on `player`, which sounds into the clock's file.
+void Play(const ChordOptions& o, const Job& job, app::ChordPlayer& player, RenderClock& clock) {
     player.doubleOctave = o.twelve ? 1 : 0;
     player.style = o.style;
     player.lastNoteTime = clock.NowMs() - app::ChordPlayer::ARPEGGIO_GAP_MS;
-    if (o.root) {
-        app::StrumShape shape;
-        if (std::string error = StrumShapeFor(o, shape); !error.empty()) return error;
-        player.Publish(shape);
+    if (!job.sequence) {
+        player.Publish(job.shape);
         player.Strum();
-        return {};
+        return;
     }
-    theory::Sequence sequence;
-    app::SequenceLoadResult loaded = app::LoadSequenceFile(*o.seqPath, sequence);
-    if (loaded.outcome != app::SequenceLoad::LOADED) return loaded.reason;
-    if (sequence.count == 0) return *o.seqPath + " holds no steps";
-    player.SetSequence(sequence);
+    player.SetSequence(*job.sequence);
     player.playing = 1;
-    for (int k = 0; k < sequence.count * o.loops; ++k)
+    for (int k = 0; k < job.sequence->count * o.loops; ++k)
         player.PlaySequenceStep();
-    return {};
 }
 
 // Renders into `wav` with the tuning the options name, which is the program-wide one only
 // while this runs.
-std::string Render(const ChordOptions& o, Strings& strings, platform::WavWriter& wav) {
+void Render(const ChordOptions& o, const Job& job, Strings& strings, platform::WavWriter& wav) {
     std::vector<std::int16_t> block(strings.mixer.FramesPerBlock());
     RenderClock clock(strings.mixer, wav, block);
     theory::TuningState before = theory::CurrentTuning();
     theory::SetTuning(o.tuning, false);
-    std::string error;
     {
         platform::ScopedClock useClock(clock);
         app::ChordPlayer player;
         player.SetInstruments(strings.instruments);
-        error = Play(o, player, clock);
+        Play(o, job, player, clock);
     }
     theory::SetTuning(before.index, before.leftHanded);
-    if (error.empty()) RenderTail(strings.mixer, wav, block);
-    return error;
+    RenderTail(strings.mixer, wav, block);
 }
 
 }  // namespace
@@ -237,16 +245,19 @@ int RunChordRender(std::span<const std::string> args, std::ostream& out, std::os
         err << "fretlore render: " << error << " (see fretlore render --help)\n";
         return 2;
     }
-    Strings strings;
-    if (std::string error = strings.Open(err); !error.empty()) {
+    Job job;
+    if (std::string error = Prepare(o, job); !error.empty()) {
         err << "fretlore render: " << error << "\n";
         return 2;
     }
+    Strings strings;
     platform::WavWriter wav;
-    std::string error = wav.Open(*o.outPath, RATE, 1);
-    if (error.empty()) error = Render(o, strings, wav);
-    // An abandoned writer leaves the target as it was.
-    if (error.empty()) error = wav.Finish();
+    std::string error = strings.Open(err);
+    if (error.empty()) error = wav.Open(*o.outPath, RATE, 1);
+    if (error.empty()) {
+        Render(o, job, strings, wav);
+        error = wav.Finish();
+    }
     if (!error.empty()) {
         err << "fretlore render: " << error << "\n";
         return 2;
