@@ -107,7 +107,10 @@ ui::LResult UIArpegiatorInhterface::HandleEvent(std::uint32_t msg, ui::WParam wP
     if (msg == platform::MSG_COMMAND) {
         switch (platform::CommandId(wParam)) {
             case ID_SEQUENCE_LIST:
-                if (platform::CommandCode(wParam) == ui::LIST_SELECTED) LoadSelectedStep();
+                // A double tap loads the selected row again.
+                if (platform::CommandCode(wParam) == ui::LIST_SELECTED ||
+                    platform::CommandCode(wParam) == ui::LIST_ACTIVATED)
+                    LoadSelectedStep();
                 break;
             case ID_SEQUENCE_ADD:
                 Add();
