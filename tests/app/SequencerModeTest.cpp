@@ -31,7 +31,10 @@ struct SequencerMode : ::testing::Test {
     platform::FakeClock clock{1000};
     platform::ScopedClock useClock{clock};
     GameRun run;
-    std::string state = apptest::TempPath("sequencer-state.json");
+    // One file per test: ctest runs tests side by side.
+    std::string state = apptest::TempPath(
+        std::string("sequencer-") +
+        ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".json");
 
     // The state after `script`, run from the Chord Sequencer.
     std::string After(const std::string& script) {
