@@ -139,8 +139,13 @@ void DrawKeyTable(gfx::Surface& s, const Fonts& fonts, theory::PitchClass key) {
     DrawTitledBox(s, fonts, 5, top, 230, "", "", 12);
     // The selected row, then a line under every row, inside the box's outline.
     if (theory::IsPitchClass(key)) {
+        // The last row keeps the box's rounded corners; its outline is drawn again below.
         int rowTop = top + h * (key + 1);
-        gfx::fillRect(s, 6, rowTop + 1, 234, rowTop + h - 1, SELECTED_ROW);
+        bool last = key == theory::PITCH_CLASS_COUNT - 1;
+        double corner = last ? 5 : 0, bottom = last ? top + 13 * h + 0.5 : rowTop + h;
+        gfx::attachSurface(s);
+        gfx::drawRoundedRectRadii(5.5, rowTop + 1, 235.5, bottom, 0, 0, corner, corner, 0.0,
+                                  SELECTED_ROW_FILL);
     }
     for (int r = 0; r < 11; ++r)
         gfx::hLine(s, 6, top + h * (r + 2), 228, BLACK);

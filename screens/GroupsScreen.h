@@ -22,6 +22,7 @@ struct GroupsView {
 constexpr std::uint32_t KEY_SECTOR = 0xFF80FFFF;
 constexpr std::uint32_t NEIGHBOUR_SECTOR = 0xFFC0FFFF;
 constexpr std::uint16_t SELECTED_ROW = 65520;
+constexpr std::uint32_t SELECTED_ROW_FILL = 0xFF80FFFF;  // SELECTED_ROW as a vector colour
 
 void DrawChordGroups(gfx::Surface& surface, const Fonts& fonts, const GroupsView& view);
 

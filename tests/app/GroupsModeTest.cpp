@@ -238,6 +238,23 @@ TEST_F(GroupsMode, TheTableHighlightsTheKeysRowAndReadsAsTheCircleDoes) {
     ExpectCell("VI", 220, top + h / 2, BLACK, WHITE, 10);  // clear of the rounded corner
     // The Notes box under the table: its title bar.
     EXPECT_EQ(run.Pixel(20, 13 * h + 62), BLACK);
+
+    // B's row, the last, keeps the box's rounded corners: no fill outside them.
+    GameRun last;
+    ASSERT_TRUE(last.Run(TO_GROUPS + PickKey(11) + apptest::TAP_MORE + "frames 1\n"));
+    const int lastRow = top + 13 * h - 1;
+    EXPECT_EQ(last.Pixel(15, lastRow), ROW_FILL);
+    EXPECT_EQ(last.Pixel(225, lastRow), ROW_FILL);
+    EXPECT_EQ(last.Pixel(15, lastRow + 1), BLACK);
+    // Just outside the corners' arcs the background is untouched, as a little further out.
+    EXPECT_EQ(last.Pixel(5, lastRow), last.Pixel(2, lastRow));
+    EXPECT_EQ(last.Pixel(6, lastRow + 1), last.Pixel(2, lastRow + 1));
+    EXPECT_EQ(last.Pixel(235, lastRow), last.Pixel(238, lastRow));
+    // On the arc itself, black over the background: grey, not tinted by the yellow fill.
+    for (int x : {6, 234}) {
+        std::uint16_t arc = last.Pixel(x, lastRow);
+        EXPECT_GE((arc & 31) + 4, arc >> 11) << x;
+    }
 }
 
 TEST_F(GroupsMode, AuditionReplacesTheUsersSequenceAndStopEndsIt) {
