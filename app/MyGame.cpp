@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/Resources.h"
 #include "platform/audio/HeadlessWaveOut.h"
+#include "screens/GroupsScreen.h"
 #include "screens/GuitarScreen.h"
 #include "screens/MessageBox.h"
 #include "theory/CurrentTuning.h"
@@ -240,6 +241,10 @@ void MyGame::DrawStaticScreen() {
             screens::DrawChordDiagram(cache, fonts, view);
         }
     }
+    if (mode == MODE_GROUPS)
+        screens::DrawChordGroups(cache, fonts,
+                                 {keyList.list.Selection(), moreView != 0, player.playing != 0,
+                                  view.root, view.chordType});
 }
 
 void MyGame::DrawDetection(bool full) {

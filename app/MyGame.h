@@ -161,6 +161,9 @@ class MyGame : public TProgram, private screens::SequencerHost {
     void AddWidgets();
     void HandleKey(std::uint32_t key);
     void HandleCommand(std::uint32_t id);
+    // Chord Groups: the key's six chords replace the sequence, and playback starts or stops.
+    void Audition();
+    void KeyChanged();
     void DrawStaticScreen();
     void DrawDetection(bool full);
     void TakeDetection();

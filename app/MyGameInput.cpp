@@ -8,6 +8,7 @@
 #include "gfx/Vector.h"
 #include "platform/Clock.h"
 #include "platform/SafeFile.h"
+#include "screens/GroupsScreen.h"
 #include "screens/GuitarScreen.h"
 #include "screens/HelpPages.h"
 #include "screens/MessageBox.h"
@@ -97,6 +98,11 @@ void MyGame::HandleKey(std::uint32_t key) {
         player.style = static_cast<std::int32_t>(key - 'P');
     } else if (key == 'S') {
         player.playing = 0;
+        // In Chord Groups the button and the now-playing box follow.
+        if (mode == MODE_GROUPS) {
+            strumButton.SetCaption(StrumCaption());
+            screenDirty = 1;
+        }
     } else if (key == 'X') {
         FindVoicings();
     }
@@ -132,7 +138,11 @@ void MyGame::HandleCommand(std::uint32_t id) {
             screenDirty = 1;
             break;
         case ID_STRUM:
-            if (mode != MODE_GROUPS) player.RequestStrum();
+            if (mode == MODE_GROUPS) {
+                Audition();
+            } else {
+                player.RequestStrum();
+            }
             break;
         case ID_MORE:
             moreView = !moreView;
@@ -150,8 +160,7 @@ void MyGame::HandleCommand(std::uint32_t id) {
             sequencerPanel.ShowPlaying(false);
             break;
         case ID_KEY:
-            rootList.list.Select(keyList.list.Selection());
-            FindVoicings();
+            KeyChanged();
             break;
         case ID_TRIGGER:
             triggerLevel = 96 - trigger.Value();
@@ -173,6 +182,28 @@ void MyGame::HandleCommand(std::uint32_t id) {
                 player.PluckString(static_cast<int>(id - ID_STRING_FIRST), 0);
             break;
     }
+}
+
+void MyGame::Audition() {
+    sequence = screens::AuditionSequence(keyList.list.Selection());
+    SequenceReplaced(0);
+    if (player.playing) {
+        HandleCommand(ID_SEQUENCER_STOP);
+    } else {
+        player.step = 0;
+        HandleCommand(ID_SEQUENCER_PLAY);
+    }
+    strumButton.SetCaption(StrumCaption());
+    screenDirty = 1;
+}
+
+void MyGame::KeyChanged() {
+    rootList.list.Select(keyList.list.Selection());
+    if (player.playing) {
+        HandleCommand(ID_SEQUENCER_STOP);
+        strumButton.SetCaption(StrumCaption());
+    }
+    FindVoicings();
 }
 
 void MyGame::FindVoicings() {
@@ -337,6 +368,7 @@ std::string MyGame::StateJson() const {
       << ",\n  \"root\": " << rootList.list.Selection()
       << ",\n  \"chordType\": " << chordList.list.Selection() << ",\n  \"tuning\": " << tuning.index
       << ",\n  \"inversion\": " << inversionList.list.Selection()
+      << ",\n  \"key\": " << keyList.list.Selection()
       << ",\n  \"leftHanded\": " << flag(tuning.leftHanded)
       << ",\n  \"splitChords\": " << flag(splitChords) << ",\n  \"triggerLevel\": " << triggerLevel
       << ",\n  \"voicings\": [";
