@@ -1,8 +1,12 @@
 # make run  - install what is missing, build, start the program
 # make test - install what is missing, build, run every test (also under ASan + UBSan)
+# make install PREFIX=DIR - install the program (default /usr/local)
+# make package - build fretlore_<version>_amd64.deb in build/release
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
 
-.PHONY: run test deps build build-all build-ci build-asan test-ci test-asan bench format clean
+.PHONY: run test deps build build-all build-ci build-asan test-ci test-asan bench format clean \
+        install package
 
 run: deps build
 	./build/release/app/fretlore $(ARGS)
@@ -42,6 +46,13 @@ test-tsan:
 
 bench: deps build-all
 	@for b in build/release/bench/bench_*; do echo "== $$b"; $$b; done
+
+install: deps build
+	cmake --install build/release --prefix $(PREFIX)
+
+package: deps build
+	cd build/release && cpack
+	@ls build/release/fretlore_*_amd64.deb
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
