@@ -71,6 +71,7 @@ std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::
             }
             if (isScale) {
                 options.scale = static_cast<int>(n);
+                options.scaleGiven = true;
             } else {
                 options.frames = n;
             }

@@ -11,6 +11,7 @@ struct Options {
     bool help = false;
     bool headless = false;
     int scale = 2;
+    bool scaleGiven = false;  // else the remembered scale, if any
     std::string scriptPath;
     std::string shotPath;
     std::optional<unsigned> frames;
