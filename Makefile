@@ -3,11 +3,12 @@
 # make install PREFIX=DIR - install the program (default /usr/local)
 # make package - build fretlore_<version>_amd64.deb in build/release
 # make fuzz [FUZZ_SECONDS=N] - run every fuzz target for N seconds (default 60)
+# make soak [SOAK_SECONDS=N] - random input against the program for N seconds (default 3600)
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 
 .PHONY: run test deps build build-all build-ci build-asan test-ci test-asan bench format clean \
-        install package fuzz fuzz-merge
+        install package fuzz fuzz-merge soak
 
 run: deps build
 	./build/release/app/fretlore $(ARGS)
@@ -54,6 +55,12 @@ install: deps build
 package: deps build
 	cd build/release && cpack
 	@ls build/release/fretlore_*_amd64.deb
+
+SOAK_SECONDS ?= 3600
+soak: deps
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release -j $(JOBS) --target fretlore_soak
+	build/release/tests/soak/fretlore_soak --seconds $(SOAK_SECONDS)
 
 FUZZ_SECONDS ?= 60
 FUZZ_TARGETS = sequence settings script command_line patch recording
