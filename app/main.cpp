@@ -231,6 +231,10 @@ int main(int argc, char** argv) {
         std::fputs(app::USAGE, stdout);
         return 0;
     }
+    if (options->version) {
+        std::printf("%s\n", app::VERSION_TEXT);
+        return 0;
+    }
     platform::SetResourceTable(res::EmbeddedResources());
     // A recording into a pipe whose reader has gone is a failed write to report, not a
     // silent end. (The subcommands, pipeline tools, end quietly as such tools do.)

@@ -43,6 +43,8 @@ check_layout() {
   fi
   mkdir -p "$home"
   local out err
+  out=$("$bin" --version) || fail "fretlore --version failed"
+  [[ $out == "Fretlore "* ]] || fail "fretlore --version printed: $out"
   out=$(env -u FRETLORE_HOME -u XDG_DATA_HOME HOME="$home" "$bin" chords C Major) ||
     fail "fretlore chords failed"
   grep -q "C Major" <<<"$out" || fail "fretlore chords printed: $out"
