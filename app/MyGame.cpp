@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/CommandLine.h"
 #include "gfx/Blit.h"
 #include "gfx/Draw.h"
 #include "gfx/Vector.h"
@@ -29,7 +30,7 @@ constexpr std::uint32_t TITLE_TIMER = 10;
 }  // namespace
 
 MyGame::MyGame() {
-    title = "Fretlore 1.03";
+    title = VERSION_TEXT;
     framesPerSecond = 20;
     splashImage = 2;
     iconId = 119;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/ChordPlayer.h"
+#include "app/Settings.h"
 #include "app/TProgram.h"
 #include "detect/AudioCapture.h"
 #include "detect/Listener.h"
@@ -110,6 +111,10 @@ class MyGame : public TProgram, private screens::SequencerHost {
     // After the whole sequence was replaced (Load, Audition): the panel's list is rebuilt
     // with `row` selected and the player gets the new steps.
     void SequenceReplaced(int row);
+    // How the screens stand, for the settings file (the window's part is the caller's).
+    Settings CurrentSettings() const;
+    // Puts the screens back as they were left: lists, check boxes, detection settings, mode.
+    void ApplySettings(const Settings& settings);
     // The program's message box; the last one shown is kept for the state dump.
     int ShowMessage(std::string_view title, std::string_view text);
 
