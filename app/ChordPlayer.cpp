@@ -179,7 +179,8 @@ void ChordPlayer::Arpeggio(int length, const StrumShape& chord) {
         lastNoteTime = platform::TickMs();
         int s = played[order.strings[k % order.size]];
         Sound(s, NoteNumber(s, chord.voicing.frets[s], chord.tuning), ARPEGGIO_NOTE_MS);
-        if (!playing || quitting) return;
+        // A strum waiting its turn ends the arpeggio too, so that it sounds at once.
+        if (!playing || quitting || strumRequest) return;
     }
 }
 

@@ -102,7 +102,7 @@ class ChordPlayer {
     // published shape for one bar), then `step` moves on, back to 0 after the last step.
     void PlaySequenceStep();
     // Picks `shape` `length` quarter bars long in the pattern `style` names, a note every
-    // 250 ms; returns early once `playing` is cleared.
+    // 250 ms; returns after the current note once `playing` is cleared or a strum is asked for.
     void Arpeggio(int length, const StrumShape& shape);
     // The shape a step plays: the search run again on the current tuning, item `inversion`
     // (the last one when there are fewer); invalid when the chord has no shape.

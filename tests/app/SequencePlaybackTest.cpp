@@ -88,12 +88,18 @@ TEST_F(PlayerFixture, StopTakesEffectAfterTheCurrentNoteAndNothingPlaysWithoutAS
     auto notes = Notes();
     ASSERT_EQ(notes.size(), 1u);
     EXPECT_GT(notes[0].off, notes[0].on);  // the note that began is ended
+    // A strum asked for meanwhile ends it the same way.
+    player.playing = 1;
+    strings[1].onNoteOn = [this] { player.strumRequest = 1; };
+    player.Arpeggio(4, Shape(C_MAJOR));
+    EXPECT_EQ(Notes().size(), 2u);
     strings[1].onNoteOn = nullptr;
+    player.strumRequest = 0;
 
     player.playing = 1;
     player.Arpeggio(4, StrumShape{});
     player.Arpeggio(4, Shape({-1, -1, -1, -1, -1, -1}));
-    EXPECT_EQ(Notes().size(), 1u);
+    EXPECT_EQ(Notes().size(), 2u);
     // One string: every pick is that string; twelve-string doubling an octave up.
     player.doubleOctave = 1;
     player.style = 1;
