@@ -57,6 +57,7 @@ void ChordPlayer::RequestStrum() {
 }
 
 void ChordPlayer::Play() {
+    TakePlayingStep();  // word of an earlier run is stale now
     step = 0;
     playing = 1;
     wake.Set();

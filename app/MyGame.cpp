@@ -291,8 +291,9 @@ void MyGame::TakeDetection() {
 }
 
 void MyGame::TakePlayingStep() {
+    // Word of a step that began just before a stop must not undo what came after it.
     std::optional<PlayingStep> now = player.TakePlayingStep();
-    if (!now) return;
+    if (!now || !player.playing) return;
     ShowStep(now->root, now->chordType, now->split, now->inversion);
     sequencerPanel.SelectRow(now->row);
 }

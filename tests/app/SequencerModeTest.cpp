@@ -5,6 +5,7 @@
 
 #include "GameHarness.h"
 #include "platform/Clock.h"
+#include "platform/headless/Script.h"
 #include "ui/ImageStrip.h"
 
 namespace {
@@ -195,6 +196,48 @@ TEST_F(SequencerMode, StopAndTheKeyEndPlaybackAndThePanelShowsOnlyInItsMode) {
     EXPECT_EQ(apptest::StateValue(apptest::ReadState(state), "playing"), 0);
     EXPECT_FALSE(other.game.sequencerPanel.Visible());
     EXPECT_EQ(other.game.mode, app::MODE_GUITAR);
+}
+
+// The player's steps taken one at a time on key Z, in the interface thread: no player thread
+// runs, so what reaches the screen, and when, is fixed.
+struct SteppedGame : app::MyGame {
+    platform::LResult HandleMessage(std::uint32_t msg, platform::WParam wParam,
+                                    platform::LParam lParam) override {
+        if (msg == platform::MSG_KEYDOWN && wParam == 'Z') {
+            player.PlaySequenceStep();
+            return 0;
+        }
+        return MyGame::HandleMessage(msg, wParam, lParam);
+    }
+};
+
+TEST_F(SequencerMode, TheListsFollowTheStepThatPlaysButNotPastAStop) {
+    apptest::BasicGameRun<SteppedGame> stepped;
+    auto play = [&](const std::string& script) {
+        std::string error;
+        auto commands = platform::headless::ParseScript(TO_SEQUENCER + script, error);
+        ASSERT_TRUE(commands) << error;
+        stepped.backend.SetScript(std::move(*commands));
+        stepped.backend.SetStateWriter([&](const std::string& path, std::string& why) {
+            why = stepped.game.WriteState(path);
+            return why.empty();
+        });
+        app::ProgramMain(stepped.game, stepped.host, [&] { stepped.game.ShowTitleScreen(); });
+    };
+    // D and E major; the lists show G when Play starts.
+    play("key D\n" + TAP_ADD + "key E\n" + TAP_ADD + "key G\n" + TAP_PLAY +
+         "key Z\nframes 1\nstate " + state + "a\nkey Z\nframes 1\nstate " + state + "b\n" +
+         "key S\nkey C\nkey Z\nframes 2\nstate " + state + "\n");
+    std::string first = apptest::ReadState(state + "a"), second = apptest::ReadState(state + "b");
+    EXPECT_EQ(apptest::StateValue(first, "root"), 2);
+    EXPECT_EQ(apptest::StateValue(first, "selectedRow"), 0);
+    EXPECT_EQ(apptest::StateValue(second, "root"), 4);
+    EXPECT_EQ(apptest::StateValue(second, "selectedRow"), 1);
+    // A step that began as S came (the player had looked at `playing` just before), told
+    // after C was chosen: C stays.
+    std::string last = apptest::ReadState(state);
+    EXPECT_EQ(apptest::StateValue(last, "root"), 0);
+    EXPECT_EQ(apptest::StateValue(last, "playing"), 0);
 }
 
 }  // namespace
