@@ -62,11 +62,11 @@ bool BuildScript(const app::Options& options, std::vector<ScriptCommand>& script
     }
     unsigned frames = options.frames.value_or(options.scriptPath.empty() ? 1 : 0);
     if (frames > 0)
-        script.push_back(
-            ScriptCommand{.kind = ScriptCommand::Kind::Frames, .count = frames, .path = {}});
+        script.push_back(ScriptCommand{
+            .kind = ScriptCommand::Kind::Frames, .count = frames, .path = {}, .text = {}});
     if (!options.shotPath.empty())
         script.push_back(
-            ScriptCommand{.kind = ScriptCommand::Kind::Shot, .path = options.shotPath});
+            ScriptCommand{.kind = ScriptCommand::Kind::Shot, .path = options.shotPath, .text = {}});
     return true;
 }
 

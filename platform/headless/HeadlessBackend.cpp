@@ -123,6 +123,12 @@ void HeadlessBackend::Feed(Window& window, const ScriptCommand& c) {
             PostKey(window, c);
             input();
             break;
+        case Kind::Type:
+            for (char ch : c.text) {
+                if (auto press = KeyPressFor(ch)) PostKey(window, *press);
+            }
+            input();
+            break;
         case Kind::Wait:
             waitUntil = TickMs() + c.count;
             waitingForTime = true;
@@ -161,8 +167,9 @@ void HeadlessBackend::Report(const ScriptCommand& c, const std::string& error) {
 void HeadlessBackend::PostKey(Window& window, const ScriptCommand& c) {
     if (c.shift) window.Post(MSG_KEYDOWN, KEY_SHIFT);
     if (c.ctrl) window.Post(MSG_KEYDOWN, KEY_CONTROL);
-    window.Post(MSG_KEYDOWN, c.key);
-    window.Post(MSG_KEYUP, c.key);
+    if (c.key) window.Post(MSG_KEYDOWN, c.key);
+    if (c.character) window.Post(MSG_CHAR, static_cast<unsigned char>(c.character));
+    if (c.key) window.Post(MSG_KEYUP, c.key);
     if (c.ctrl) window.Post(MSG_KEYUP, KEY_CONTROL);
     if (c.shift) window.Post(MSG_KEYUP, KEY_SHIFT);
 }

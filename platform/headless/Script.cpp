@@ -40,7 +40,18 @@ bool ParseKey(const std::string& spec, ScriptCommand& command) {
     auto code = KeyCodeFromName(rest);
     if (!code) return false;
     command.key = *code;
+    if (rest.size() == 1 && !command.ctrl) {
+        // As on a keyboard: a letter key types a capital only with Shift.
+        auto c = static_cast<unsigned char>(rest[0]);
+        command.character = static_cast<char>(command.shift ? std::toupper(c) : std::tolower(c));
+    } else if (*code == ' ' && !command.ctrl) {
+        command.character = ' ';
+    }
     return true;
+}
+
+bool IsPrintable(char c) {
+    return c >= 0x20 && c <= 0x7E;
 }
 
 }  // namespace
@@ -49,6 +60,8 @@ std::optional<std::uint32_t> KeyCodeFromName(const std::string& name) {
     if (name.size() == 1) {
         auto c = static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(name[0])));
         if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return c;
+        if (c == ' ') return ' ';
+        if (IsPrintable(static_cast<char>(c))) return 0u;
         return std::nullopt;
     }
     static const std::pair<const char*, std::uint32_t> named[] = {
@@ -61,6 +74,16 @@ std::optional<std::uint32_t> KeyCodeFromName(const std::string& name) {
         if (lower == n) return code;
     }
     return std::nullopt;
+}
+
+std::optional<ScriptCommand> KeyPressFor(char c) {
+    if (!IsPrintable(c)) return std::nullopt;
+    ScriptCommand press;
+    press.kind = ScriptCommand::Kind::Key;
+    press.key = *KeyCodeFromName(std::string(1, c));
+    press.shift = std::isupper(static_cast<unsigned char>(c)) != 0;
+    press.character = c;
+    return press;
 }
 
 std::optional<std::vector<ScriptCommand>> ParseScript(const std::string& text, std::string& error) {
@@ -104,6 +127,21 @@ std::optional<std::vector<ScriptCommand>> ParseScript(const std::string& text, s
             c.kind = ScriptCommand::Kind::Key;
             if (!expectArgs(1)) return fail("key needs one key name");
             if (!ParseKey(w[1], c)) return fail("unknown key '" + w[1] + "'");
+        } else if (verb == "type") {
+            // The rest of the line after one space, as it stands.
+            c.kind = ScriptCommand::Kind::Type;
+            std::size_t start = raw.find_first_not_of(" \t");
+            c.text = raw.substr(start + w[0].size());
+            if (!c.text.empty() && (c.text[0] == ' ' || c.text[0] == '\t')) c.text.erase(0, 1);
+            while (!c.text.empty() && (c.text.back() == '\r' || c.text.back() == '\n'))
+                c.text.pop_back();
+            if (c.text.empty()) return fail("type needs some text");
+            if (c.text.size() > MAX_TYPED_CHARACTERS)
+                return fail("type takes at most " + std::to_string(MAX_TYPED_CHARACTERS) +
+                            " characters");
+            for (char ch : c.text) {
+                if (!KeyPressFor(ch)) return fail("type takes printable ASCII characters only");
+            }
         } else if (verb == "wait" || verb == "frames") {
             c.kind = verb == "wait" ? ScriptCommand::Kind::Wait : ScriptCommand::Kind::Frames;
             if (!expectArgs(1)) return fail(verb + " needs one number");

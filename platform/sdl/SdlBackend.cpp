@@ -103,6 +103,7 @@ bool SdlBackend::OpenWindow(Window& w) {
                               ScreenWidth() * scale, ScreenHeight() * scale, SDL_WINDOW_RESIZABLE);
     if (!window) return false;
     SDL_SetWindowMinimumSize(window, ScreenWidth(), ScreenHeight());
+    SDL_StartTextInput();  // typed characters for the text fields
     nativeFd = NativeEventFd(window);
     std::lock_guard lock(ownerMutex);
     owner = &w;

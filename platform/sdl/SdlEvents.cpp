@@ -104,6 +104,13 @@ std::optional<Msg> TranslateSdlEvent(const SDL_Event& e, const Viewport& v, bool
             if (vk == 0) return std::nullopt;
             return Msg{e.type == SDL_KEYDOWN ? MSG_KEYDOWN : MSG_KEYUP, vk, 0, 0};
         }
+        case SDL_TEXTINPUT: {
+            // A typed character: the text field takes printable ASCII only, one event per
+            // key; composed or pasted text of several characters is not typing.
+            const char* text = e.text.text;
+            if (text[0] < 0x20 || text[0] > 0x7E || text[1] != '\0') return std::nullopt;
+            return Msg{MSG_CHAR, static_cast<WParam>(static_cast<unsigned char>(text[0])), 0, 0};
+        }
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP:
             if (e.button.button != SDL_BUTTON_LEFT) return std::nullopt;

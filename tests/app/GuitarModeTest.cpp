@@ -87,10 +87,22 @@ TEST_F(GuitarMode, HelpShowsThePageOfTheModeAndDoneClosesIt) {
 
     GameRun closing;
     std::string closed = ::testing::TempDir() + "help-closed.png";
-    ASSERT_TRUE(closing.Run(open + "tap 120 " + std::to_string(bottom - 15) + "\nframes 2\nshot " +
-                            closed + "\n"));
+    std::string before = apptest::TempPath("help-before.json"),
+                after = apptest::TempPath("help-after.json");
+    ASSERT_TRUE(closing.Run("state " + before + "\n" + open + "tap 120 " +
+                            std::to_string(bottom - 15) + "\nframes 2\nshot " + closed +
+                            "\nstate " + after + "\n"));
     EXPECT_EQ(GameRun::ShotPixel(closed, 137, 265), BOARD);
     EXPECT_NE(GameRun::ShotPixel(closed, 22, top + 4), 0x000A);
+    // The state dump names the last box shown, its line breaks escaped.
+    EXPECT_NE(apptest::ReadState(before).find("\"message\": null,\n  \"dialog\": null,"),
+              std::string::npos);
+    std::string state = apptest::ReadState(after);
+    EXPECT_NE(state.find("\"message\": {\"title\": \"" + std::string(HelpFor(0).title) +
+                         "\", \"text\": \"This screen "),
+              std::string::npos)
+        << state;
+    EXPECT_NE(state.find("\\u000d"), std::string::npos);
 }
 
 TEST_F(GuitarMode, TheMenuExitsOnYesAndStaysOnNo) {

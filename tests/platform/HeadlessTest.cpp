@@ -34,7 +34,7 @@ TEST(Script, ParsesEveryCommandWithCommentsAndBlankLines) {
 
 TEST(Script, BadLinesNameTheirLineNumber) {
     struct Case {
-        const char* text;
+        std::string text;
         const char* error;
     } cases[] = {
         {"tap 1 2\njump 3\n", "script line 2: unknown command 'jump'"},
@@ -43,6 +43,10 @@ TEST(Script, BadLinesNameTheirLineNumber) {
         {"wait -4\n", "script line 1: bad number '-4'"},
         {"frames 2x\n", "script line 1: bad number '2x'"},
         {"key shift+F13\n", "script line 1: unknown key 'shift+F13'"},
+        {"type\n", "script line 1: type needs some text"},
+        {"type caf\xc3\xa9\n", "script line 1: type takes printable ASCII characters only"},
+        {"type " + std::string(101, 'x') + "\n",
+         "script line 1: type takes at most 100 characters"},
         {"tap 1 99999\n", "script line 1: bad coordinates '1 99999'"},
         {"wheel 1 2\n", "script line 1: wheel needs X, Y and the notches"},
         {"wheel 1 2 101\n", "script line 1: bad notches '101' (from -100 to 100)"},
@@ -83,10 +87,47 @@ TEST_F(Run, FeedsOneInputAtATimeAndClosesAtTheEnd) {
     std::vector<std::uint32_t> keys;
     for (std::size_t i = 2; i < first.size(); ++i)
         keys.push_back(first[i].message);
-    std::vector<std::uint32_t> expected = {MSG_KEYDOWN, MSG_KEYDOWN, MSG_KEYUP, MSG_KEYUP,
-                                           MSG_CLOSE};
+    std::vector<std::uint32_t> expected = {MSG_KEYDOWN, MSG_KEYDOWN, MSG_CHAR,
+                                           MSG_KEYUP,   MSG_KEYUP,   MSG_CLOSE};
     EXPECT_EQ(keys, expected);
+    EXPECT_EQ(first[4].wParam, static_cast<WParam>('A'));
     EXPECT_TRUE(backend.ScriptDone());
+}
+
+TEST_F(Run, TypeTypesEachCharacterAsTheKeyboardWould) {
+    // Capitals with Shift, characters without a key of their own as characters alone,
+    // the text as it stands after one space (inner and trailing spaces kept).
+    backend.SetScript(Parse("type  aZ?1 \nkey ctrl+c\nkey :\n"));
+    auto posted = Drain();
+    std::vector<std::pair<std::uint32_t, WParam>> got;
+    for (const Msg& m : posted)
+        got.emplace_back(m.message, m.wParam);
+    std::vector<std::pair<std::uint32_t, WParam>> expected = {{MSG_KEYDOWN, ' '},
+                                                              {MSG_CHAR, ' '},
+                                                              {MSG_KEYUP, ' '},
+                                                              {MSG_KEYDOWN, 'A'},
+                                                              {MSG_CHAR, 'a'},
+                                                              {MSG_KEYUP, 'A'},
+                                                              {MSG_KEYDOWN, KEY_SHIFT},
+                                                              {MSG_KEYDOWN, 'Z'},
+                                                              {MSG_CHAR, 'Z'},
+                                                              {MSG_KEYUP, 'Z'},
+                                                              {MSG_KEYUP, KEY_SHIFT},
+                                                              {MSG_CHAR, '?'},
+                                                              {MSG_KEYDOWN, '1'},
+                                                              {MSG_CHAR, '1'},
+                                                              {MSG_KEYUP, '1'},
+                                                              {MSG_KEYDOWN, ' '},
+                                                              {MSG_CHAR, ' '},
+                                                              {MSG_KEYUP, ' '},
+                                                              // Ctrl with a letter types nothing.
+                                                              {MSG_KEYDOWN, KEY_CONTROL},
+                                                              {MSG_KEYDOWN, 'C'},
+                                                              {MSG_KEYUP, 'C'},
+                                                              {MSG_KEYUP, KEY_CONTROL},
+                                                              {MSG_CHAR, ':'},
+                                                              {MSG_CLOSE, 0}};
+    EXPECT_EQ(got, expected);
 }
 
 TEST_F(Run, AWheelTurnIsPostedAtItsPoint) {

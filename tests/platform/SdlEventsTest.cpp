@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace platform::sdl {
 namespace {
 
@@ -136,6 +138,25 @@ TEST(SdlEvents, KeysBecomeTheVirtualKeyCodes) {
     }
     EXPECT_EQ(TranslateSdlEvent(Key(SDL_KEYUP, SDLK_q), v, false)->message, MSG_KEYUP);
     EXPECT_FALSE(TranslateSdlEvent(Key(SDL_KEYDOWN, SDLK_F5), v, false));
+}
+
+TEST(SdlEvents, TypedPrintableCharactersBecomeCharacterMessages) {
+    Viewport v;
+    auto typed = [&](const char* text) {
+        SDL_Event e{};
+        e.type = SDL_TEXTINPUT;
+        std::snprintf(e.text.text, sizeof e.text.text, "%s", text);
+        return TranslateSdlEvent(e, v, false);
+    };
+    for (const char* text : {" ", "a", "Z", "~"}) {
+        auto msg = typed(text);
+        ASSERT_TRUE(msg) << text;
+        EXPECT_EQ(msg->message, MSG_CHAR);
+        EXPECT_EQ(msg->wParam, static_cast<WParam>(text[0]));
+    }
+    EXPECT_FALSE(typed("\x7f"));
+    EXPECT_FALSE(typed("\xc3\xa9"));  // é
+    EXPECT_FALSE(typed("ab"));        // composed or pasted
 }
 
 TEST(SdlEvents, WindowEventsBecomeActivationAndClose) {
