@@ -1,5 +1,6 @@
 // The program's entry: subcommands, options, and the choice of backend.
 
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -142,8 +143,9 @@ int Outcome(int result, const app::Options& options, const platform::RecordingOu
     return result != 0 ? result : 1;
 }
 
-int RunGame(app::Host& host) {
+int RunGame(app::Host& host, const app::Options& options) {
     app::MyGame game;
+    game.startSequence = options.sequencePath;
     if (auto* headless = dynamic_cast<platform::headless::HeadlessBackend*>(&host.backend)) {
         headless->SetStateWriter([&game](const std::string& path, std::string& error) {
             error = game.WriteState(path);
@@ -167,7 +169,7 @@ int RunHeadless(const app::Options& options) {
     auto recording = std::make_shared<platform::RecordingOutcome>();
     app::Host host{backend, gfx::headless::displayFactory(), SoundDevice(options, recording),
                    Microphone(options, mic)};
-    int result = RunGame(host);
+    int result = RunGame(host, options);
     return Outcome(backend.Failures() > 0 ? 1 : result, options, *recording);
 }
 
@@ -187,7 +189,7 @@ int RunWindowed(const app::Options& options) {
     auto recording = std::make_shared<platform::RecordingOutcome>();
     app::Host host{*backend, gfx::sdl::displayFactory(), SoundDevice(options, recording),
                    Microphone(options, mic)};
-    return Outcome(RunGame(host), options, *recording);
+    return Outcome(RunGame(host, options), options, *recording);
 }
 
 }  // namespace
@@ -209,6 +211,9 @@ int main(int argc, char** argv) {
         return 0;
     }
     platform::SetResourceTable(res::EmbeddedResources());
+    // Dates in file lists follow the user's order of day and month; nothing else of the
+    // locale applies, so numbers in files and messages stay as they are everywhere.
+    std::setlocale(LC_TIME, "");
     // A recording into a pipe whose reader has gone is a failed write to report, not a
     // silent end. (The subcommands, pipeline tools, end quietly as such tools do.)
     std::signal(SIGPIPE, SIG_IGN);
