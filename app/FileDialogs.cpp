@@ -227,6 +227,7 @@ int OpenFileDialog(const DialogContext& c, std::string& path, std::string_view t
     name.SetCaption(ID_NAME, "File name", ui::CAPTION_ABOVE_LEFT);
     name.SetFont(c.fonts.small);
     name.editState = ui::EDIT_READONLY;
+    name.SetMaxLength(static_cast<std::int32_t>(ui::COLUMN_LIMIT));  // any name the list shows
     name.SetRect(b.left + 10, b.top + 40, m.Width() - 20, 20);
     name.SetFlags(VISIBLE_WIDGET);
     m.desktop.AddChild(&name);
@@ -247,6 +248,8 @@ int OpenFileDialog(const DialogContext& c, std::string& path, std::string_view t
     list.SetRect(b.left + 10, b.top + 72, m.DisplayWidth() - 40, list.HeightFor(7));
     m.desktop.AddChild(&list);
     list.Setup();
+    // The arrows and Enter work the list from the start.
+    ui::SetFocus(&list.files);
     m.Start();
 
     for (Msg msg; m.Next(msg);) {

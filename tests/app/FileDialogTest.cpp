@@ -209,6 +209,21 @@ TEST_F(Dialogs, ADoubleTapOpensAFileWithItsFullPathOrAFolderWithItsFiles) {
     EXPECT_EQ(path, (Sequences() / "Sub" / "in.seq").string());
 }
 
+TEST_F(Dialogs, TheOpenDialogAnswersTheArrowsAndEnter) {
+    Make("a.seq");
+    Make("b.seq");
+    std::string long_name(120, 'x');
+    Make(long_name + ".seq");
+    Script("key Down\nkey Down\nkey Enter\n");
+    std::string path;
+    EXPECT_EQ(OpenFileDialog(Context(), path, "Load Sequence", ".seq"), DIALOG_OK);
+    EXPECT_EQ(path, (Sequences() / "b.seq").string());
+    // A name longer than a typed one may be is still given whole.
+    Script("key Down\nkey Down\nkey Down\nkey Enter\n");
+    EXPECT_EQ(OpenFileDialog(Context(), path, "Load Sequence", ".seq"), DIALOG_OK);
+    EXPECT_EQ(path, (Sequences() / (long_name + ".seq")).string());
+}
+
 TEST_F(Dialogs, ANameTypedOnTheKeypadAndOkedTwiceIsASequenceInTheSequencesFolder) {
     // h (row 1, column 5), i (row 0, column 7), Shift, then S (row 1, column 1).
     Script(SAVE_EDIT + Key(1, 5) + Key(0, 7) + "tap 40 196\n" + Key(1, 1) + ENTRY_OK + SAVE_OK);
