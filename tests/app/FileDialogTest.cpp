@@ -239,6 +239,14 @@ TEST_F(Dialogs, ANameTypedOnTheKeypadAndOkedTwiceIsASequenceInTheSequencesFolder
     EXPECT_EQ(path, (Sequences() / "mine.seq").string());
 }
 
+TEST_F(Dialogs, AKeypadNameTooLongForTheSaveFieldLosesLettersBeforeItsExtension) {
+    // 32 letters on the keypad's field; the save dialog's field holds 31 characters.
+    Script(SAVE_EDIT + "type abcdefghijklmnopqrstuvwxyzabcdef\nkey Enter\nframes 2\nkey Enter\n");
+    std::string path;
+    EXPECT_EQ(SaveFileDialog(Context(), path, "Save Sequence", ".seq"), DIALOG_OK);
+    EXPECT_EQ(path, (Sequences() / "abcdefghijklmnopqrstuvwxyza.seq").string());
+}
+
 TEST_F(Dialogs, OkWithoutANameWaitsAndCancelOrEscapeCancel) {
     Script(OPEN_OK + OPEN_CANCEL);
     std::string path = "unchanged";
