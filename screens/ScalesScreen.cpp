@@ -89,31 +89,32 @@ void DrawScalePiano(gfx::Surface& s, const Fonts& fonts, const ScaleView& view,
                      std::span<const int>(notes.data(), scale.count + 1));
 }
 
-std::string ScaleHalfSteps(int scaleType) {
-    if (scaleType < 0 || scaleType >= theory::SCALE_TYPE_COUNT) return {};
-    const theory::ScaleDef& scale = theory::ScaleTypes[scaleType];
-    std::string text;
-    for (int k = 1; k < scale.count; ++k) {
-        if (k > 1) text += '-';
-        text += std::to_string(theory::WrapPitch(scale.offsets[k] - scale.offsets[k - 1]));
+ScaleInfo DescribeScale(const ScaleView& view) {
+    ScaleInfo info;
+    if (view.scaleType < 0 || view.scaleType >= theory::SCALE_TYPE_COUNT) return info;
+    const theory::ScaleDef& scale = theory::ScaleTypes[view.scaleType];
+    info.description =
+        std::string(theory::NoteNames[view.chord.root]) + " " + std::string(scale.name) + " Scale";
+    const theory::ScaleNotes notes = view.Notes();
+    for (int k = 0; k < notes.count; ++k) {
+        if (k > 0) {
+            info.notes += ", ";
+            info.halfSteps +=
+                std::to_string(theory::WrapPitch(notes.notes[k] - notes.notes[k - 1]));
+            info.halfSteps += '-';
+        }
+        info.notes += theory::NoteNames[notes.notes[k]];
     }
     // Closed by the step back up to the root, so that the steps add up to the octave.
-    return text + "-" + std::to_string(12 - scale.offsets[scale.count - 1]);
+    info.halfSteps += std::to_string(12 - scale.offsets[scale.count - 1]);
+    return info;
 }
 
 void DrawScaleInfo(gfx::Surface& s, const Fonts& fonts, const ScaleView& view) {
-    if (view.scaleType < 0 || view.scaleType >= theory::SCALE_TYPE_COUNT) return;
-    const std::string description = std::string(theory::NoteNames[view.chord.root]) + " " +
-                                    std::string(theory::ScaleTypes[view.scaleType].name) + " Scale";
-    std::string names;
-    const theory::ScaleNotes notes = view.Notes();
-    for (theory::PitchClass n : notes.View()) {
-        if (!names.empty()) names += ", ";
-        names += theory::NoteNames[n];
-    }
-    DrawTitledBox(s, fonts, 5, 155, 120, "Description", description);
-    DrawTitledBox(s, fonts, 5, 201, 120, "Scale Notes", names);
-    DrawTitledBox(s, fonts, 5, 247, 120, "Half-Steps", ScaleHalfSteps(view.scaleType));
+    const ScaleInfo info = DescribeScale(view);
+    DrawTitledBox(s, fonts, 5, 155, 120, "Description", info.description);
+    DrawTitledBox(s, fonts, 5, 201, 120, "Scale Notes", info.notes);
+    DrawTitledBox(s, fonts, 5, 247, 120, "Half-Steps", info.halfSteps);
 }
 
 std::optional<FretTap> ScaleFretTap(const ScaleView& view, int x, int y) {

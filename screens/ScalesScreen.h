@@ -24,10 +24,15 @@ void DrawScaleFretBoard(gfx::Surface& surface, const Fonts& fonts, const ScaleVi
 // is not drawn; the markers keep their places.
 void DrawScalePiano(gfx::Surface& surface, const Fonts& fonts, const ScaleView& view,
                     const gfx::Surface* roll, const gfx::Surface* largeRoll);
+// The texts of the three boxes after More, in marked-up form: "B Major Scale",
+// "B, C##, D##, ..." and the steps between the notes and back up to the root,
+// "2-2-1-2-2-2-1". All empty for a scale type outside the table.
+struct ScaleInfo {
+    std::string description, notes, halfSteps;
+};
+ScaleInfo DescribeScale(const ScaleView& view);
 // "Description", "Scale Notes" and "Half-Steps" in the boxes of the chord screens.
 void DrawScaleInfo(gfx::Surface& surface, const Fonts& fonts, const ScaleView& view);
-// The steps between the scale's notes and back up to the root, "2-2-1-2-2-2-1" for Major.
-std::string ScaleHalfSteps(int scaleType);
 
 // The string and fret under a tap on the scale fret board, if any; mirrored like the drawing.
 std::optional<FretTap> ScaleFretTap(const ScaleView& view, int x, int y);
