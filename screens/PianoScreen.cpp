@@ -8,8 +8,8 @@ namespace screens {
 
 namespace {
 
-// Key centres in an octave: 6.5 px a semitone on the small roll, with E to F a whole step
-// of 13 px as the white keys meet there without a black key between; 8 px on the large one.
+// Key centres in an octave: 6.5 px a semitone on the small roll and 8 px on the large one,
+// twice that from E to F and from B to C, where two white keys meet with no black key between.
 constexpr std::array<double, 12> CHORD_OFFSETS{0,    6.5, 13,   19.5, 26,   39,
                                                45.5, 52,  58.5, 65,   71.5, 78};
 constexpr std::array<double, 12> SCALE_OFFSETS{0, 8, 16, 24, 32, 48, 56, 64, 72, 80, 88, 96};
