@@ -86,12 +86,9 @@ TEST_F(PianoScalesMode, ScalesShowsTheListAndTheBoardAndTheStateNamesTheScale) {
     EXPECT_EQ(apptest::StateValue(json, "chordType"), 0);  // the other keys stay
     EXPECT_EQ(run.Pixel(137, 270), BOARD);
     EXPECT_EQ(run.Pixel(150, 64), WHITE);
-    // Chromatic: a dot on every fret of every string, the root's yellow.
-    for (int c = 0; c < 6; ++c)
-        for (int fret = 1; fret <= 11; ++fret)
-            EXPECT_NE(run.Pixel(144 + 15 * c, 59 + 19 * fret), BOARD) << c << "," << fret;
-    EXPECT_EQ(run.Pixel(159, 116), YELLOW);
-    EXPECT_EQ(run.Pixel(33, 232), YELLOW);  // the chord box stays
+    EXPECT_EQ(run.Pixel(159, 116), YELLOW);  // C on the A string, fret 3
+    EXPECT_EQ(run.Pixel(159, 78), WHITE);    // Chromatic: A# beside it too
+    EXPECT_EQ(run.Pixel(33, 232), YELLOW);   // the chord box stays
 }
 
 TEST_F(PianoScalesMode, MajorFromBOnThePianoViewClimbsAnOctaveAfterB) {
@@ -108,10 +105,15 @@ TEST_F(PianoScalesMode, MajorFromBOnThePianoViewClimbsAnOctaveAfterB) {
 }
 
 TEST_F(PianoScalesMode, LeftHandedMirrorsTheScaleBoard) {
-    ASSERT_TRUE(run.Run(TO_SCALES + apptest::TAP_LEFT_HANDED + "frames 1\n"));
+    // C pentatonic minor: of the open strings only G is in it.
+    ASSERT_TRUE(run.Run(TO_SCALES + PickScale(5) + apptest::TAP_LEFT_HANDED + "frames 1\n"));
+    EXPECT_EQ(run.Pixel(172, 51), BLACK);  // the G string's ring, now in the third column
+    EXPECT_NE(run.Pixel(172, 55), BLACK);
+    EXPECT_EQ(run.Pixel(183, 51), BLACK);  // the D string's cross, now in the fourth
+    EXPECT_EQ(run.Pixel(187, 55), BLACK);
     EXPECT_EQ(run.Pixel(204, 116), YELLOW);  // C on the A string, now in the fifth column
-    EXPECT_NE(run.Pixel(159, 116), YELLOW);
-    EXPECT_EQ(run.Pixel(159, 78), YELLOW);  // C on the B string, now in the second
+    EXPECT_EQ(run.Pixel(159, 78), YELLOW);   // C on the B string, now in the second
+    EXPECT_NE(run.Pixel(159, 116), YELLOW);  // D on the B string is not in the scale
 }
 
 TEST_F(PianoScalesMode, ATapShowsTheBigDotUntilTheStylusLiftsButNotOnThePianoView) {

@@ -104,61 +104,46 @@ struct PianoScales : ::testing::Test {
     std::vector<Box> marked;
 };
 
-TEST_F(PianoScales, TheSmallRollsKeysSitAt6AndAHalfPixelStepsAnd91AnOctave) {
-    auto px = [&](int x, int y) { return Red(roll->Row(y)[x]); };
-    for (int o = 0; o < 3; ++o) {
+// Probes a piano-roll picture along its keys: `across(pos, black)` is the lightness (red,
+// 0..31) at `pos` along the keyboard, on the line where a black or a white key's dot goes.
+template <typename Across>
+void ExpectKeysFollow(const double (&keys)[12], int octave, int octaves, int length,
+                      Across across) {
+    for (int o = 0; o < octaves; ++o) {
         for (int c = 0; c < 12; ++c) {
-            const double centre = CHORD_KEYS[c] + 91 * o;
+            const double centre = keys[c] + octave * o;
+            const int at = static_cast<int>(centre);
             SCOPED_TRACE(std::to_string(o) + ":" + std::to_string(c));
             if (BLACK_KEY[c]) {
-                // Nine rows of black key, even about the centre, seen where its dot goes.
-                const int y = static_cast<int>(centre);
-                for (int r = y - 4; r <= y + 3; ++r)
-                    EXPECT_LT(px(35, r), 12) << r;
-                EXPECT_GT(px(35, y - 6), 24);
-                EXPECT_GT(px(35, y + 5), 24);
+                // The black key lies evenly about its centre, with white beyond it.
+                for (int p = at - 4; p <= at + 3; ++p)
+                    EXPECT_LT(across(p, true), 12) << p;
+                EXPECT_GT(across(at - 7, true), 24);
+                EXPECT_GT(across(at + 6, true), 24);
                 continue;
             }
-            EXPECT_GT(px(10, static_cast<int>(centre)), 24);
-            // The line to the next white key lies halfway to it: two rows, darker than those
-            // beside them.
+            EXPECT_GT(across(at, false), 24);
+            // The line to the next white key lies halfway to it: two pixels, darker than
+            // those beside them.
             int next = c + 1;
             while (next < 12 && BLACK_KEY[next])
                 ++next;
             const int edge =
-                static_cast<int>((centre + CHORD_KEYS[next % 12] + 91 * (o + next / 12)) / 2);
-            if (edge >= roll->Height()) continue;
-            EXPECT_LT(px(10, edge - 1), px(10, edge - 2)) << edge;
-            EXPECT_LT(px(10, edge), px(10, edge + 1)) << edge;
+                static_cast<int>((centre + keys[next % 12] + octave * (o + next / 12)) / 2);
+            if (edge >= length) continue;
+            EXPECT_LT(across(edge - 1, false), across(edge - 2, false)) << edge;
+            EXPECT_LT(across(edge, false), across(edge + 1, false)) << edge;
         }
     }
 }
 
-TEST_F(PianoScales, TheLargeRollsKeysSitAt8PixelStepsAnd112AnOctave) {
-    auto px = [&](int x, int y) { return Red(largeRoll->Row(y)[x]); };
-    for (int o = 0; o < 2; ++o) {
-        for (int c = 0; c < 12; ++c) {
-            const double centre = SCALE_KEYS[c] + 112 * o;
-            const int x = static_cast<int>(centre);
-            SCOPED_TRACE(std::to_string(o) + ":" + std::to_string(c));
-            if (BLACK_KEY[c]) {
-                for (int col = x - 5; col <= x + 4; ++col)
-                    EXPECT_LT(px(col, 29), 12) << col;
-                EXPECT_GT(px(x - 7, 29), 24);
-                EXPECT_GT(px(x + 6, 29), 24);
-                continue;
-            }
-            EXPECT_GT(px(x, 54), 24);
-            int next = c + 1;
-            while (next < 12 && BLACK_KEY[next])
-                ++next;
-            const int edge =
-                static_cast<int>((centre + SCALE_KEYS[next % 12] + 112 * (o + next / 12)) / 2);
-            if (edge >= largeRoll->Width()) continue;
-            EXPECT_LT(px(edge - 1, 54), px(edge - 2, 54)) << edge;
-            EXPECT_LT(px(edge, 54), px(edge + 1, 54)) << edge;
-        }
-    }
+TEST_F(PianoScales, TheRollsKeysFollowTheirOffsetTables) {
+    // Bitmap 107: keys run down, 91 px an octave; dots at x 10 (white) and 35 (black).
+    ExpectKeysFollow(CHORD_KEYS, 91, 3, roll->Height(),
+                     [&](int y, bool black) { return Red(roll->Row(y)[black ? 35 : 10]); });
+    // Bitmap 121: keys run rightward, 112 px an octave; dots on rows 54 and 29.
+    ExpectKeysFollow(SCALE_KEYS, 112, 2, largeRoll->Width(),
+                     [&](int x, bool black) { return Red(largeRoll->Row(black ? 29 : 54)[x]); });
 }
 
 TEST_F(PianoScales, AThirteenthFromAClimbsTwoOctavesDownTheRoll) {
@@ -250,20 +235,6 @@ TEST_F(PianoScales, ChromaticFillsElevenFretsAndNoMore) {
             EXPECT_NE(At(144 + 15 * c, 59 + 19 * fret), BOARD) << c << "," << fret;
     EXPECT_EQ(At(144, 287), SENTINEL);  // no twelfth fret
     EXPECT_EQ(DescribeScale(view).halfSteps, "1-1-1-1-1-1-1-1-1-1-1-1");
-}
-
-TEST_F(PianoScales, LeftHandedMirrorsStringsRingsAndDots) {
-    view.scaleType = 5;  // C pentatonic minor: of the open strings only G is in it
-    DrawScaleFretBoard(screen, {}, view);
-    EXPECT_EQ(At(187, 51), BLACK);  // the G string's ring in the fourth column
-    EXPECT_NE(At(172, 51), BLACK);
-    gfx::clear(screen, SENTINEL);
-    view.chord.tuning.leftHanded = true;
-    DrawScaleFretBoard(screen, {}, view);
-    EXPECT_EQ(At(172, 51), BLACK);  // now in the third
-    EXPECT_NE(At(187, 51), BLACK);
-    EXPECT_EQ(At(159, 78), YELLOW);   // C on the B string, fret 1, in the second column
-    EXPECT_EQ(At(204, 116), YELLOW);  // C on the A string, fret 3, in the fifth
 }
 
 TEST_F(PianoScales, MajorFromBOnTheTurnedRoll) {
