@@ -257,6 +257,7 @@ TEST_F(PianoScales, MajorFromBOnTheTurnedRoll) {
     EXPECT_EQ(info.description, "B Major Scale");
     EXPECT_EQ(info.notes, "B, C##, D##, E, F##, G##, A##");
     EXPECT_EQ(info.halfSteps, "2-2-1-2-2-2-1");
+    EXPECT_EQ(DescribeScale(ScaleView{{}, 0}).halfSteps, info.halfSteps);  // as from C
 }
 
 TEST_F(PianoScales, TheBoxesAfterMoreAreTheChordScreensBoxesWithTheScalesTexts) {
