@@ -53,8 +53,8 @@ struct PianoScales : ::testing::Test {
     std::uint16_t At(double x, double y) const {
         return screen.Row(static_cast<int>(std::floor(y)))[static_cast<int>(std::floor(x))];
     }
-    // A marker of radius 8: filled at its centre and inside, dark on its ring, untouched
-    // a pixel and a half beyond it.
+    // A marker of radius 8: filled at its centre and inside, dark on its ring; nothing may
+    // be drawn beyond its ring's box (ExpectUntouchedOutside).
     void ExpectMarker(double x, double y, std::uint16_t fill) {
         SCOPED_TRACE(std::to_string(x) + "," + std::to_string(y));
         for (auto [dx, dy] :
