@@ -19,6 +19,7 @@
 #include "gfx/PopupMenu.h"
 #include "screens/ChordView.h"
 #include "screens/DetectionScreen.h"
+#include "screens/ScalesScreen.h"
 #include "sound/Mixer.h"
 #include "sound/Sampler.h"
 #include "theory/Sequence.h"
@@ -90,12 +91,15 @@ class MyGame : public TProgram {
     void FindVoicings();
     // `PluckString` with the instant dot of a tap on the fret board.
     void TapFretBoard(int x, int y);
+    // The same on the Scales fret board; nothing while the piano roll shows.
+    void TapScaleBoard(int x, int y);
     // The state a script's `state` command writes: stable keys for tests and tools.
     std::string StateJson() const;
     // Writes StateJson to `path`; an empty string, or why it could not be written.
     std::string WriteState(const std::string& path) const;
     // What the chord screens draw from, as the lists stand now.
     screens::ChordView CurrentView() const;
+    screens::ScaleView CurrentScaleView() const;
     screens::Fonts Fonts() const { return {&largeFont, &mediumFont, &smallFont}; }
     // What the Chord Detection screen draws from, as the detection and the settings stand.
     screens::DetectionView CurrentDetectionView() const;
@@ -173,11 +177,15 @@ class MyGame : public TProgram {
     void PublishShape();
     void RefreshStringCaptions();
     void WaitForStylusUp();
+    // Plays the tapped string; with a dot to draw, shows it until the stylus lifts.
+    void PluckWithDot(const screens::FretTap& tap,
+                      const std::function<void(gfx::Surface&)>& drawDot);
     std::string StrumCaption() const;
 
     gfx::Font largeFont, mediumFont, smallFont;
     gfx::SurfacePtr background;
     gfx::SurfacePtr titlePicture;
+    gfx::SurfacePtr pianoRoll;
     gfx::SurfacePtr largePianoRoll;
     detect::DetectionResult detection;
     std::array<double, screens::SPECTRUM_BINS> detectionSpectrum;
