@@ -25,7 +25,10 @@ const char* const USAGE =
     "                      shot, state, quit); the end of the script quits\n"
     "  --frames N          run N frames (after the script, if any), then quit\n"
     "  --shot FILE.png     save the last frame (240 x 320) when the run ends\n"
+    "  --version           print the name and version\n"
     "  --help              show this text\n";
+
+const char* const VERSION_TEXT = "Fretlore 1.03";
 
 namespace {
 // A path the file manager hands over: anything not an option that ends in ".seq".
@@ -58,6 +61,8 @@ std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::
         std::string text;
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--headless") {
             options.headless = true;
         } else if (arg == "--script") {
@@ -83,6 +88,7 @@ std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::
             }
             if (isScale) {
                 options.scale = static_cast<int>(n);
+                options.scaleGiven = true;
             } else {
                 options.frames = n;
             }

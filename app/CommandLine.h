@@ -9,8 +9,10 @@ namespace app {
 
 struct Options {
     bool help = false;
+    bool version = false;
     bool headless = false;
     int scale = 2;
+    bool scaleGiven = false;  // else the remembered scale, if any
     std::string scriptPath;
     std::string shotPath;
     std::optional<unsigned> frames;
@@ -25,5 +27,7 @@ struct Options {
 std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::string& error);
 
 extern const char* const USAGE;
+// "Fretlore 1.03": the name and version the title bar shows.
+extern const char* const VERSION_TEXT;
 
 }  // namespace app

@@ -3,14 +3,17 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/CommandLine.h"
 #include "gfx/Blit.h"
 #include "gfx/Draw.h"
 #include "gfx/Vector.h"
 #include "platform/Clock.h"
 #include "platform/Resources.h"
 #include "platform/audio/HeadlessWaveOut.h"
+#include "screens/GroupsScreen.h"
 #include "screens/GuitarScreen.h"
 #include "screens/MessageBox.h"
+#include "screens/PianoScreen.h"
 #include "theory/CurrentTuning.h"
 #include "theory/TheoryTables.h"
 
@@ -28,7 +31,7 @@ constexpr std::uint32_t TITLE_TIMER = 10;
 }  // namespace
 
 MyGame::MyGame() {
-    title = "Fretlore 1.03";
+    title = VERSION_TEXT;
     framesPerSecond = 20;
     splashImage = 2;
     iconId = 119;
@@ -98,6 +101,7 @@ void MyGame::LoadPictures() {
     faces30 = ui::ImageStrip::FramedFaces(106, 30, 20);
     faces95 = ui::ImageStrip::FramedFaces(106, 95, 20);
     thumbFaces = ui::ImageStrip::FromBitmap(120, 1, 1);
+    pianoRoll = gfx::loadImageResource(107, platform::RESOURCE_BITMAP);
     largePianoRoll = gfx::loadImageResource(121, platform::RESOURCE_BITMAP);
 }
 
@@ -229,13 +233,24 @@ void MyGame::DrawStaticScreen() {
     screens::ChordView view = CurrentView();
     screens::Fonts fonts = Fonts();
     if (mode == MODE_GUITAR) screens::DrawFretBoard(cache, fonts, view);
+    if (mode == MODE_PIANO) screens::DrawPianoChords(cache, fonts, view, pianoRoll.get());
+    const screens::ScaleView scale = CurrentScaleView();
+    if (mode == MODE_SCALES && !moreView) screens::DrawScaleFretBoard(cache, fonts, scale);
+    if (mode == MODE_SCALES && moreView)
+        screens::DrawScalePiano(cache, fonts, scale, pianoRoll.get(), largePianoRoll.get());
     if (mode <= MODE_SEQUENCER) {
-        if (moreView) {
+        if (moreView && mode == MODE_SCALES) {
+            screens::DrawScaleInfo(cache, fonts, scale);
+        } else if (moreView) {
             screens::DrawChordInfo(cache, fonts, view);
         } else {
             screens::DrawChordDiagram(cache, fonts, view);
         }
     }
+    if (mode == MODE_GROUPS)
+        screens::DrawChordGroups(cache, fonts,
+                                 {keyList.list.Selection(), moreView != 0, player.playing != 0,
+                                  view.root, view.chordType});
 }
 
 void MyGame::DrawDetection(bool full) {
@@ -316,6 +331,7 @@ int MyGame::OnExit() {
     mixer.Close();
     screenCache.reset();
     background.reset();
+    pianoRoll.reset();
     largePianoRoll.reset();
     return 0;
 }

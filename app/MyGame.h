@@ -12,6 +12,7 @@
 
 #include "app/ChordPlayer.h"
 #include "app/FileDialogs.h"
+#include "app/Settings.h"
 #include "app/TProgram.h"
 #include "detect/AudioCapture.h"
 #include "detect/Listener.h"
@@ -19,6 +20,7 @@
 #include "gfx/PopupMenu.h"
 #include "screens/ChordView.h"
 #include "screens/DetectionScreen.h"
+#include "screens/ScalesScreen.h"
 #include "sound/Mixer.h"
 #include "sound/Sampler.h"
 #include "theory/Sequence.h"
@@ -92,12 +94,15 @@ class MyGame : public TProgram {
     void FindVoicings();
     // `PluckString` with the instant dot of a tap on the fret board.
     void TapFretBoard(int x, int y);
+    // The same on the Scales fret board; nothing while the piano roll shows.
+    void TapScaleBoard(int x, int y);
     // The state a script's `state` command writes: stable keys for tests and tools.
     std::string StateJson() const;
     // Writes StateJson to `path`; an empty string, or why it could not be written.
     std::string WriteState(const std::string& path) const;
     // What the chord screens draw from, as the lists stand now.
     screens::ChordView CurrentView() const;
+    screens::ScaleView CurrentScaleView() const;
     screens::Fonts Fonts() const { return {&largeFont, &mediumFont, &smallFont}; }
     // What the Chord Detection screen draws from, as the detection and the settings stand.
     screens::DetectionView CurrentDetectionView() const;
@@ -110,6 +115,10 @@ class MyGame : public TProgram {
     // After the whole sequence was replaced (Load, Audition): the panel's list is rebuilt
     // with `row` selected and the player gets the new steps.
     void SequenceReplaced(int row);
+    // How the screens stand, for the settings file (the window's part is the caller's).
+    Settings CurrentSettings() const;
+    // Puts the screens back as they were left: lists, check boxes, detection settings, mode.
+    void ApplySettings(const Settings& settings);
     // The program's message box; the last one shown is kept for the state dump.
     int ShowMessage(std::string_view title, std::string_view text);
 
@@ -163,6 +172,9 @@ class MyGame : public TProgram {
     void AddWidgets();
     void HandleKey(std::uint32_t key);
     void HandleCommand(std::uint32_t id);
+    // Chord Groups: the key's six chords replace the sequence, and playback starts or stops.
+    void Audition();
+    void KeyChanged();
     void DrawStaticScreen();
     void DrawDetection(bool full);
     void TakeDetection();
@@ -175,11 +187,15 @@ class MyGame : public TProgram {
     void PublishShape();
     void RefreshStringCaptions();
     void WaitForStylusUp();
+    // Plays the tapped string; with a dot to draw, shows it until the stylus lifts.
+    void PluckWithDot(const screens::FretTap& tap,
+                      const std::function<void(gfx::Surface&)>& drawDot);
     std::string StrumCaption() const;
 
     gfx::Font largeFont, mediumFont, smallFont;
     gfx::SurfacePtr background;
     gfx::SurfacePtr titlePicture;
+    gfx::SurfacePtr pianoRoll;
     gfx::SurfacePtr largePianoRoll;
     detect::DetectionResult detection;
     std::array<double, screens::SPECTRUM_BINS> detectionSpectrum;

@@ -7,6 +7,7 @@
 #include "gfx/Vector.h"
 #include "platform/Clock.h"
 #include "platform/SafeFile.h"
+#include "screens/GroupsScreen.h"
 #include "screens/GuitarScreen.h"
 #include "screens/HelpPages.h"
 #include "screens/MessageBox.h"
@@ -69,6 +70,7 @@ platform::LResult MyGame::HandleMessage(std::uint32_t msg, platform::WParam wPar
             break;
         case MSG_LBUTTONDOWN:
             if (!captured && mode == MODE_GUITAR) TapFretBoard(PointX(lParam), PointY(lParam));
+            if (!captured && mode == MODE_SCALES) TapScaleBoard(PointX(lParam), PointY(lParam));
             break;
         case MSG_COMMAND:
             HandleCommand(CommandId(wParam));
@@ -96,6 +98,11 @@ void MyGame::HandleKey(std::uint32_t key) {
         player.style = static_cast<std::int32_t>(key - 'P');
     } else if (key == 'S') {
         player.playing = 0;
+        // In Chord Groups the button and the now-playing box follow.
+        if (mode == MODE_GROUPS) {
+            strumButton.SetCaption(StrumCaption());
+            screenDirty = 1;
+        }
     } else if (key == 'X') {
         FindVoicings();
     }
@@ -131,7 +138,11 @@ void MyGame::HandleCommand(std::uint32_t id) {
             screenDirty = 1;
             break;
         case ID_STRUM:
-            if (mode != MODE_GROUPS) player.RequestStrum();
+            if (mode == MODE_GROUPS) {
+                Audition();
+            } else {
+                player.RequestStrum();
+            }
             break;
         case ID_MORE:
             moreView = !moreView;
@@ -148,8 +159,7 @@ void MyGame::HandleCommand(std::uint32_t id) {
             player.playing = 0;
             break;
         case ID_KEY:
-            rootList.list.Select(keyList.list.Selection());
-            FindVoicings();
+            KeyChanged();
             break;
         case ID_TRIGGER:
             triggerLevel = 96 - trigger.Value();
@@ -171,6 +181,28 @@ void MyGame::HandleCommand(std::uint32_t id) {
                 player.PluckString(static_cast<int>(id - ID_STRING_FIRST), 0);
             break;
     }
+}
+
+void MyGame::Audition() {
+    sequence = screens::AuditionSequence(keyList.list.Selection());
+    SequenceReplaced(0);
+    if (player.playing) {
+        HandleCommand(ID_SEQUENCER_STOP);
+    } else {
+        player.step = 0;
+        HandleCommand(ID_SEQUENCER_PLAY);
+    }
+    strumButton.SetCaption(StrumCaption());
+    screenDirty = 1;
+}
+
+void MyGame::KeyChanged() {
+    rootList.list.Select(keyList.list.Selection());
+    if (player.playing) {
+        HandleCommand(ID_SEQUENCER_STOP);
+        strumButton.SetCaption(StrumCaption());
+    }
+    FindVoicings();
 }
 
 void MyGame::FindVoicings() {
@@ -214,18 +246,42 @@ screens::ChordView MyGame::CurrentView() const {
     return view;
 }
 
+screens::ScaleView MyGame::CurrentScaleView() const {
+    return {CurrentView(), std::max(scaleList.list.Selection(), 0)};
+}
+
 void MyGame::TapFretBoard(int x, int y) {
     screens::ChordView view = CurrentView();
     auto tap = screens::GuitarFretTap(view, x, y);
     if (!tap) return;
     theory::PitchClass note = theory::NoteAt(view.tuning.strings, tap->string, tap->fret);
-    bool dot = view.Notes().Contains(note) && display->Lock();
+    std::function<void(gfx::Surface&)> dot;
+    if (view.Notes().Contains(note))
+        dot = [&](gfx::Surface& s) { screens::DrawGuitarTapDot(s, Fonts(), view, *tap); };
+    PluckWithDot(*tap, dot);
+}
+
+void MyGame::TapScaleBoard(int x, int y) {
+    if (moreView) return;
+    screens::ScaleView view = CurrentScaleView();
+    auto tap = screens::ScaleFretTap(view, x, y);
+    if (!tap) return;
+    theory::PitchClass note = theory::NoteAt(view.chord.tuning.strings, tap->string, tap->fret);
+    std::function<void(gfx::Surface&)> dot;
+    if (view.Notes().Contains(note))
+        dot = [&](gfx::Surface& s) { screens::DrawScaleTapDot(s, Fonts(), view, *tap); };
+    PluckWithDot(*tap, dot);
+}
+
+void MyGame::PluckWithDot(const screens::FretTap& tap,
+                          const std::function<void(gfx::Surface&)>& drawDot) {
+    bool dot = drawDot && display->Lock();
     // The dot goes up first, so that it appears with the sound, not after the note.
     if (dot) {
-        screens::DrawGuitarTapDot(*display->BackBuffer(), Fonts(), view, *tap);
+        drawDot(*display->BackBuffer());
         display->UnlockAndPresent(0);
     }
-    player.PluckString(tap->string, tap->fret);
+    player.PluckString(tap.string, tap.fret);
     if (!dot) return;
     WaitForStylusUp();
     screenDirty = 1;
@@ -275,8 +331,10 @@ std::string MyGame::StateJson() const {
     theory::TuningState tuning = theory::CurrentTuning();
     j << "{\n  \"mode\": " << mode << ",\n  \"moreView\": " << flag(moreView)
       << ",\n  \"root\": " << rootList.list.Selection()
-      << ",\n  \"chordType\": " << chordList.list.Selection() << ",\n  \"tuning\": " << tuning.index
+      << ",\n  \"chordType\": " << chordList.list.Selection()
+      << ",\n  \"scale\": " << scaleList.list.Selection() << ",\n  \"tuning\": " << tuning.index
       << ",\n  \"inversion\": " << inversionList.list.Selection()
+      << ",\n  \"key\": " << keyList.list.Selection()
       << ",\n  \"leftHanded\": " << flag(tuning.leftHanded)
       << ",\n  \"splitChords\": " << flag(splitChords) << ",\n  \"triggerLevel\": " << triggerLevel
       << ",\n  \"voicings\": [";

@@ -12,7 +12,7 @@ int ProgramMain(TProgram& program, Host& host, const std::function<void()>& befo
                                     "This program requires a standard 240x320 pixel display");
         return 0;
     }
-    platform::CreateFolder(ModulePath("Sequences"));
+    platform::CreateFolders(platform::SequencesFolder());
     if (beforeRun) beforeRun();
     program.Run();
     return 0;

@@ -11,6 +11,7 @@
 #include "app/CommandLine.h"
 #include "app/MyGame.h"
 #include "app/ProgramMain.h"
+#include "app/Settings.h"
 #include "app/commands/ChordsCommand.h"
 #include "app/commands/DetectCommand.h"
 #include "app/commands/DevicesCommand.h"
@@ -143,20 +144,28 @@ int Outcome(int result, const app::Options& options, const platform::RecordingOu
     return result != 0 ? result : 1;
 }
 
-int RunGame(app::Host& host, const app::Options& options) {
+// `settings`, when given, are put back after the title screen and hold how the program
+// was left when it ends (unchanged when it ended on the title).
+int RunGame(app::Host& host, const std::string& sequencePath,
+            std::optional<app::Settings>* settings = nullptr) {
     app::MyGame game;
-    game.startSequence = options.sequencePath;
+    game.startSequence = sequencePath;
     if (auto* headless = dynamic_cast<platform::headless::HeadlessBackend*>(&host.backend)) {
         headless->SetStateWriter([&game](const std::string& path, std::string& error) {
             error = game.WriteState(path);
             return error.empty();
         });
     }
-    return app::ProgramMain(game, host, [&game] {
+    bool restored = false;
+    int result = app::ProgramMain(game, host, [&] {
         game.player.StartPlayer();
         game.StartCapture();
-        game.ShowTitleScreen();
+        if (!game.ShowTitleScreen() || !settings) return;
+        if (*settings) game.ApplySettings(**settings);
+        restored = true;
     });
+    if (restored) *settings = game.CurrentSettings();
+    return result;
 }
 
 int RunHeadless(const app::Options& options) {
@@ -169,15 +178,18 @@ int RunHeadless(const app::Options& options) {
     auto recording = std::make_shared<platform::RecordingOutcome>();
     app::Host host{backend, gfx::headless::displayFactory(), SoundDevice(options, recording),
                    Microphone(options, mic)};
-    int result = RunGame(host, options);
+    int result = RunGame(host, options.sequencePath);
     return Outcome(backend.Failures() > 0 ? 1 : result, options, *recording);
 }
 
 int RunWindowed(const app::Options& options) {
     Samples mic;
     if (!CheckOutputs(options) || !CheckInputs(options, mic)) return 2;
+    std::string settingsPath = app::SettingsPath();
+    std::optional<app::Settings> settings = app::LoadSettings(settingsPath);
+    int scale = options.scaleGiven || !settings ? options.scale : settings->scale;
     std::string error;
-    auto backend = platform::sdl::SdlBackend::Create(options.scale, error);
+    auto backend = platform::sdl::SdlBackend::Create(scale, error);
     if (!backend) {
         std::fprintf(stderr,
                      "fretlore: no display available (%s); run headless with 'fretlore --headless "
@@ -189,7 +201,19 @@ int RunWindowed(const app::Options& options) {
     auto recording = std::make_shared<platform::RecordingOutcome>();
     app::Host host{*backend, gfx::sdl::displayFactory(), SoundDevice(options, recording),
                    Microphone(options, mic)};
-    return Outcome(RunGame(host, options), options, *recording);
+    if (settings && settings->windowX && settings->windowY)
+        backend->SetInitialPosition(*settings->windowX, *settings->windowY);
+    std::optional<app::Settings> remembered = settings;
+    int result = RunGame(host, options.sequencePath, &settings);
+    // Written at exit, whole or not at all; a damaged file read at start is replaced.
+    if (auto placement = backend->LastPlacement()) {
+        if (!settings) settings = app::Settings{};
+        settings->scale = placement->scale;
+        settings->windowX = placement->x;
+        settings->windowY = placement->y;
+    }
+    if (settings && settings != remembered) app::SaveSettings(settingsPath, *settings);
+    return Outcome(result, options, *recording);
 }
 
 }  // namespace
@@ -208,6 +232,10 @@ int main(int argc, char** argv) {
     }
     if (options->help) {
         std::fputs(app::USAGE, stdout);
+        return 0;
+    }
+    if (options->version) {
+        std::printf("%s\n", app::VERSION_TEXT);
         return 0;
     }
     platform::SetResourceTable(res::EmbeddedResources());

@@ -15,13 +15,15 @@
 
 namespace platform {
 
-std::string ProgramFolder() {
-    if (const char* home = std::getenv("FRETLORE_HOME"); home && *home) {
-        std::string folder = home;
-        while (folder.size() > 1 && folder.back() == '/')
-            folder.pop_back();
-        return folder;
-    }
+namespace {
+
+std::string WithoutTrailingSlashes(std::string folder) {
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    return folder;
+}
+
+std::string ExecutableFolder() {
     std::string path(4096, '\0');
     ssize_t n = readlink("/proc/self/exe", path.data(), path.size() - 1);
     if (n <= 0) return ".";
@@ -30,10 +32,65 @@ std::string ProgramFolder() {
     return slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
 }
 
+}  // namespace
+
+Folders ResolveFolders(const std::string& executableFolder,
+                       const std::function<const char*(const char*)>& env,
+                       const std::function<bool(const std::string&)>& isFolder) {
+    if (const char* home = env("FRETLORE_HOME"); home && *home) {
+        std::string folder = WithoutTrailingSlashes(home);
+        return {folder, (folder == "/" ? "" : folder) + "/Sequences"};
+    }
+    std::string exe = WithoutTrailingSlashes(executableFolder);
+    auto slash = exe.rfind('/');
+    if (slash != std::string::npos && exe.substr(slash + 1) == "bin") {
+        std::string shared = exe.substr(0, slash) + "/share/fretlore";
+        if (isFolder(shared)) {
+            std::string data;
+            if (const char* xdg = env("XDG_DATA_HOME"); xdg && *xdg == '/') {
+                data = WithoutTrailingSlashes(xdg);
+            } else if (const char* home = env("HOME"); home && *home) {
+                data = WithoutTrailingSlashes(home) + "/.local/share";
+            } else {
+                data = "/tmp";  // no home: still somewhere writable
+            }
+            return {shared, (data == "/" ? "" : data) + "/fretlore/Sequences"};
+        }
+    }
+    return {exe, (exe == "/" ? "" : exe) + "/Sequences"};
+}
+
+Folders CurrentFolders() {
+    return ResolveFolders(
+        ExecutableFolder(), [](const char* name) { return std::getenv(name); }, IsFolder);
+}
+
+std::string ProgramFolder() {
+    return CurrentFolders().program;
+}
+
+std::string SequencesFolder() {
+    return CurrentFolders().sequences;
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool CreateFolder(const std::string& path) {
     if (mkdir(path.c_str(), 0755) == 0) return true;
-    struct stat st {};
-    return errno == EEXIST && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return errno == EEXIST && IsFolder(path);
+}
+
+bool CreateFolders(const std::string& path) {
+    if (path.empty() || IsFolder(path)) return !path.empty();
+    auto slash = path.find_last_not_of('/') == std::string::npos
+                     ? std::string::npos
+                     : path.rfind('/', path.find_last_not_of('/'));
+    if (slash != std::string::npos && slash > 0 && !CreateFolders(path.substr(0, slash)))
+        return false;
+    return CreateFolder(path);
 }
 
 bool FileExists(const std::string& path) {

@@ -9,11 +9,28 @@
 
 namespace platform {
 
-// The folder the program's files live beside: FRETLORE_HOME when set, else the folder
-// of the executable. No trailing slash.
+// Where the program's files are read from and the user's sequences kept. A copy run where
+// it was built keeps both beside the executable; an installed copy (the executable in
+// PREFIX/bin with PREFIX/share/fretlore present) reads from that folder, which the user
+// cannot write, and keeps sequences in $XDG_DATA_HOME/fretlore/Sequences (~/.local/share
+// when unset). FRETLORE_HOME, when set, holds both. No trailing slashes.
+struct Folders {
+    std::string program;
+    std::string sequences;
+};
+// `env` reads an environment variable (null when unset); `isFolder` tells a folder.
+Folders ResolveFolders(const std::string& executableFolder,
+                       const std::function<const char*(const char*)>& env,
+                       const std::function<bool(const std::string&)>& isFolder);
+// The same for this process.
+Folders CurrentFolders();
 std::string ProgramFolder();
+std::string SequencesFolder();
+bool IsFolder(const std::string& path);
 // True when the folder exists afterwards (an existing folder is no error).
 bool CreateFolder(const std::string& path);
+// The same, making the missing folders above it first.
+bool CreateFolders(const std::string& path);
 bool FileExists(const std::string& path);
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path);
 // The same, with the reason for a failure ("cannot read PATH: ...") in `error`.

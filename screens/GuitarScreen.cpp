@@ -162,9 +162,9 @@ void DrawChordDiagram(gfx::Surface& s, const Fonts& fonts, const ChordView& view
 }
 
 void DrawTitledBox(gfx::Surface& s, const Fonts& fonts, int x, int y, int width,
-                   std::string_view title, std::string_view text) {
+                   std::string_view title, std::string_view text, int rows) {
     if (!fonts.medium) return;
-    const int bar = fonts.medium->height, height = bar + 2 * fonts.medium->height;
+    const int bar = fonts.medium->height, height = bar + rows * fonts.medium->height;
     gfx::attachSurface(s);
     double left = x + 0.5, top = y + 0.5, right = x + width + 0.5, bottom = y + height + 0.5;
     gfx::drawRoundedRect(left, top, right, bottom, 5, 0.0, 0xFFFFFFFF);

@@ -14,9 +14,9 @@ void DrawFretBoard(gfx::Surface& surface, const Fonts& fonts, const ChordView& v
 void DrawChordDiagram(gfx::Surface& surface, const Fonts& fonts, const ChordView& view);
 // "Description", "Chord Notes" and "Half-Steps" in three titled boxes.
 void DrawChordInfo(gfx::Surface& surface, const Fonts& fonts, const ChordView& view);
-// A white rounded box with its title in white on a black bar and two rows of text.
+// A white rounded box with its title in white on a black bar and `rows` rows of text.
 void DrawTitledBox(gfx::Surface& surface, const Fonts& fonts, int x, int y, int width,
-                   std::string_view title, std::string_view text);
+                   std::string_view title, std::string_view text, int rows = 2);
 
 struct FretTap {
     int string;  // 0..5

@@ -11,6 +11,7 @@ packages=(
   libfftw3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth clang-format
+  dpkg-dev desktop-file-utils appstream man-db
 )
 
 missing=()

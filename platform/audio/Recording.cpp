@@ -110,8 +110,9 @@ std::string Convert(SNDFILE* file, const SF_INFO& info, std::uint32_t rate,
     const double ratio = static_cast<double>(rate) * factor / info.samplerate;
     std::vector<float> in(static_cast<std::size_t>(BLOCK_FRAMES * info.channels));
     std::vector<float> converted(static_cast<std::size_t>(BLOCK_FRAMES * ratio) + 64);
-    out.reserve(
-        static_cast<std::size_t>(static_cast<double>(info.frames) * rate / info.samplerate) + 64);
+    // The header's length is only a claim: room for ten minutes at most is made up front.
+    double expected = static_cast<double>(info.frames) * rate / info.samplerate;
+    out.reserve(static_cast<std::size_t>(std::clamp(expected, 0.0, 600.0 * rate)) + 64);
     bool ended = false;
     while (!ended) {
         sf_count_t frames = sf_readf_float(file, in.data(), BLOCK_FRAMES);
@@ -152,6 +153,14 @@ std::optional<std::vector<std::int16_t>> ReadRecording(const std::string& path, 
     }
     if (info.channels < 1 || info.samplerate < 1 || rate < 1) {
         error = path + ": no sound in this file";
+        return std::nullopt;
+    }
+    // Below this a header is damaged rather than a recording slow; above it the resampler
+    // would need buffers hundreds of times the block.
+    if (info.samplerate < MIN_RECORDING_RATE || info.samplerate > MAX_RECORDING_RATE) {
+        error = path + ": a sample rate of " + std::to_string(info.samplerate) +
+                " Hz is not supported (" + std::to_string(MIN_RECORDING_RATE) + " to " +
+                std::to_string(MAX_RECORDING_RATE) + ")";
         return std::nullopt;
     }
     std::vector<std::int16_t> out;

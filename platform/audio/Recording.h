@@ -14,6 +14,9 @@
 
 namespace platform {
 
+constexpr int MIN_RECORDING_RATE = 1000;
+constexpr int MAX_RECORDING_RATE = 768000;
+
 // Reads `path`, mixes its channels to mono and resamples it to `rate`, as 16-bit samples.
 // Nullopt with a one-line reason in `error` for a file that cannot be read, is damaged or
 // holds no sound.

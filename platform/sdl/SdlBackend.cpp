@@ -99,8 +99,21 @@ bool SdlBackend::OpenWindow(Window& w) {
             scale = fitted;
         }
     }
-    window = SDL_CreateWindow(w.Title().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                              ScreenWidth() * scale, ScreenHeight() * scale, SDL_WINDOW_RESIZABLE);
+    int width = ScreenWidth() * scale, height = ScreenHeight() * scale;
+    int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED;
+    if (initialPosition) {
+        std::vector<SDL_Rect> displays;
+        for (int d = 0; d < SDL_GetNumVideoDisplays(); ++d) {
+            SDL_Rect bounds{};
+            if (SDL_GetDisplayUsableBounds(d, &bounds) == 0) displays.push_back(bounds);
+        }
+        // A place remembered from a screen that is gone would open the window out of sight.
+        if (ShowsOnADisplay(initialPosition->x, initialPosition->y, width, height, displays)) {
+            x = initialPosition->x;
+            y = initialPosition->y;
+        }
+    }
+    window = SDL_CreateWindow(w.Title().c_str(), x, y, width, height, SDL_WINDOW_RESIZABLE);
     if (!window) return false;
     SDL_SetWindowMinimumSize(window, ScreenWidth(), ScreenHeight());
     SDL_StartTextInput();  // typed characters for the text fields
@@ -116,6 +129,11 @@ void SdlBackend::CloseWindow() {
         owner = nullptr;
     }
     if (window) {
+        int w = 0, h = 0, x = 0, y = 0;
+        SDL_GetWindowSize(window, &w, &h);
+        SDL_GetWindowPosition(window, &x, &y);
+        int fits = std::min(w / ScreenWidth(), h / ScreenHeight());
+        lastPlacement = Placement{std::clamp(fits, 1, 8), x, y};
         SDL_CaptureMouse(SDL_FALSE);
         SDL_DestroyWindow(window);
         window = nullptr;

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "platform/Backend.h"
@@ -23,6 +24,15 @@ class SdlBackend final : public Backend {
     ~SdlBackend() override;
 
     SDL_Window* NativeWindow() const { return window; }
+    // Where the window is to open: its top-left corner on the desktop, used only when the
+    // window would then show on a display; centred otherwise.
+    void SetInitialPosition(int x, int y) { initialPosition = {x, y}; }
+    // The window's scale and place when it was last closed (nullopt: it never opened).
+    struct Placement {
+        int scale;
+        int x, y;
+    };
+    std::optional<Placement> LastPlacement() const { return lastPlacement; }
     // Where the logical screen lies in the window as it is now.
     Viewport CurrentViewport() const;
 
@@ -46,6 +56,8 @@ class SdlBackend final : public Backend {
     void DrainWakes();
 
     int scale;
+    std::optional<SDL_Point> initialPosition;
+    std::optional<Placement> lastPlacement;
     SDL_Window* window = nullptr;
     Window* owner = nullptr;
     bool captured = false;

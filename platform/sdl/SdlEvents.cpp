@@ -79,6 +79,15 @@ std::uint32_t VirtualKeyFromSdl(SDL_Keycode key) {
     }
 }
 
+bool ShowsOnADisplay(int x, int y, int w, int h, const std::vector<SDL_Rect>& displays) {
+    for (const SDL_Rect& d : displays) {
+        int overlapW = std::min(x + w, d.x + d.w) - std::max(x, d.x);
+        int overlapH = std::min(y + h, d.y + d.h) - std::max(y, d.y);
+        if (overlapW * 4 >= w && overlapH * 4 >= h && overlapW > 0 && overlapH > 0) return true;
+    }
+    return false;
+}
+
 std::optional<Msg> TranslateSdlEvent(const SDL_Event& e, const Viewport& v, bool captured) {
     switch (e.type) {
         case SDL_QUIT:

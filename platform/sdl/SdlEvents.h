@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <optional>
+#include <vector>
 
 #include "platform/Messages.h"
 
@@ -24,6 +25,10 @@ Viewport ComputeViewport(int windowWidth, int windowHeight, int logicalWidth, in
 // The largest whole scale up to `asked` at which the logical screen fits an area of the
 // desktop; 1 when even that does not fit.
 int FitScale(int asked, int areaWidth, int areaHeight, int logicalWidth, int logicalHeight);
+
+// Whether a window of w x h with its top-left corner at (x, y) shows enough of itself
+// (a quarter of each side) on one of the displays to be found and moved by the user.
+bool ShowsOnADisplay(int x, int y, int w, int h, const std::vector<SDL_Rect>& displays);
 
 // The virtual-key code of an SDL key, or 0 for keys the program does not use.
 std::uint32_t VirtualKeyFromSdl(SDL_Keycode key);

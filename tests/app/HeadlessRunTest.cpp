@@ -40,6 +40,18 @@ std::vector<std::uint32_t> Shot(const std::string& path) {
     return image->rgb;
 }
 
+TEST(HeadlessRun, VersionAndHelpPrintAndEnd) {
+    Result version = RunProgram("--version");
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.output, "Fretlore 1.03\n");
+    Result help = RunProgram("--help");
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* option :
+         {"--scale", "--mic", "--input-device", "--output-device", "--audio-out", "--headless",
+          "--script", "--frames", "--shot", "--version", "--help"})
+        EXPECT_NE(help.output.find(std::string("  ") + option), std::string::npos) << option;
+}
+
 TEST(HeadlessRun, OpensOnTheTitleOverTheMainScreen) {
     std::string shot = Temp("fretlore-shot.png");
     std::remove(shot.c_str());

@@ -159,6 +159,19 @@ TEST(SdlEvents, TypedPrintableCharactersBecomeCharacterMessages) {
     EXPECT_FALSE(typed("ab"));        // composed or pasted
 }
 
+TEST(SdlEvents, AWindowIsPlacedOnlyWhereItCanBeSeen) {
+    const std::vector<SDL_Rect> displays = {{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}};
+    EXPECT_TRUE(ShowsOnADisplay(100, 100, 480, 640, displays));
+    EXPECT_TRUE(ShowsOnADisplay(2000, 500, 480, 640, displays));  // the second display
+    // A quarter of each side on a display is enough; less is not.
+    EXPECT_TRUE(ShowsOnADisplay(-360, 0, 480, 640, displays));
+    EXPECT_FALSE(ShowsOnADisplay(-361, 0, 480, 640, displays));
+    EXPECT_TRUE(ShowsOnADisplay(0, 920, 480, 640, displays));
+    EXPECT_FALSE(ShowsOnADisplay(0, 921, 480, 640, displays));
+    EXPECT_FALSE(ShowsOnADisplay(3300, 0, 480, 640, displays));  // a display now gone
+    EXPECT_FALSE(ShowsOnADisplay(0, 0, 480, 640, {}));
+}
+
 TEST(SdlEvents, WindowEventsBecomeActivationAndClose) {
     Viewport v;
     SDL_Event e{};

@@ -3,9 +3,11 @@
 //   fretlore_resgen --manifest res/resources.txt --out DIR --font-regular TTF --font-bold TTF
 //                   --font-narrow TTF --font-narrow-bold TTF [--preview SHEET.png]
 //   fretlore_resgen --vga-8x16 OUT.cpp --console-fonts DIR
+//   fretlore_resgen --desktop-icons DIR
 //
 // The manifest names each resource's type, id and the item that makes it; DIR receives
-// the made files and resources.cpp. The second form writes the built-in 8 x 16 glyphs.
+// the made files and resources.cpp. The second form writes the built-in 8 x 16 glyphs, the
+// third the icons of the installed program (fretlore-48.png, fretlore-256.png, fretlore.svg).
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -19,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "DesktopIcon.h"
 #include "Fonts.h"
 #include "Pictures.h"
 
@@ -155,6 +158,19 @@ int main(int argc, char** argv) {
         } catch (const std::exception& ex) {
             std::fprintf(stderr, "fretlore_resgen: %s\n", ex.what());
         }
+        return 1;
+    }
+    if (args.count("--desktop-icons")) {
+        const std::string dir = args["--desktop-icons"];
+        for (int size : {48, 256}) {
+            std::string path = dir + "/fretlore-" + std::to_string(size) + ".png";
+            if (!SaveDesktopIconPng(size, path)) {
+                std::fprintf(stderr, "fretlore_resgen: cannot write %s\n", path.c_str());
+                return 1;
+            }
+        }
+        if (SaveDesktopIconSvg(dir + "/fretlore.svg")) return 0;
+        std::fprintf(stderr, "fretlore_resgen: cannot write %s/fretlore.svg\n", dir.c_str());
         return 1;
     }
     const std::string manifest = args["--manifest"], outDir = args["--out"];

@@ -179,6 +179,50 @@ TEST(RecordingTest, UnreadableFilesSayWhyInOneLine) {
     }
 }
 
+// A header's claims are checked before they are believed: a sample rate no recording has
+// is refused, and a length the file does not hold reserves nothing like it.
+TEST(RecordingTest, HeadersAreNotTakenAtTheirWord) {
+    auto wav = [](std::uint32_t rate) {
+        std::string path = Temp("rate-" + std::to_string(rate) + ".wav");
+        WavWriter writer;
+        EXPECT_EQ(writer.Open(path, rate, 1), "");
+        writer.Write(StereoSine(440, 8000, 0.1, 0.5, 0.5));
+        EXPECT_EQ(writer.Finish(), "");
+        return path;
+    };
+    for (std::uint32_t rate : {999u, 768001u}) {
+        std::string path = wav(rate), error;
+        EXPECT_FALSE(ReadRecording(path, 8000, error)) << rate;
+        EXPECT_EQ(error, path + ": a sample rate of " + std::to_string(rate) +
+                             " Hz is not supported (1000 to 768000)");
+        std::filesystem::remove(path);
+    }
+    for (std::uint32_t rate : {1000u, 768000u}) {
+        std::string path = wav(rate), error;
+        EXPECT_TRUE(ReadRecording(path, 8000, error)) << rate << ": " << error;
+        std::filesystem::remove(path);
+    }
+    // An AU file whose header leaves the length open: 16-bit big-endian at 8000 Hz, mono.
+    std::string au = Temp("open-length.au");
+    {
+        std::ofstream out(au, std::ios::binary);
+        const unsigned char header[24] = {'.',  's',  'n',  'd',  0, 0, 0, 24,
+                                          0xff, 0xff, 0xff, 0xff, 0, 0, 0, 3,
+                                          0,    0,    0x1f, 0x40, 0, 0, 0, 1};
+        out.write(reinterpret_cast<const char*>(header), sizeof header);
+        for (int i = 0; i < 800; ++i) {
+            out.put(static_cast<char>((i % 20) * 10));
+            out.put(0);
+        }
+    }
+    std::string error;
+    auto sound = ReadRecording(au, 8000, error);
+    ASSERT_TRUE(sound) << error;
+    EXPECT_NEAR(static_cast<double>(sound->size()), 800, 80);
+    EXPECT_LT(sound->capacity(), 8000u * 601);
+    std::filesystem::remove(au);
+}
+
 // Takes the recording's buffers on the pacing thread, noting the clock, and queues each
 // again at once.
 struct Listener : WaveInClient {

@@ -1,0 +1,44 @@
+#pragma once
+// What the program remembers between runs, per user, in a small INI file: the window's
+// scale and place, and how the screens were left. Headless runs and subcommands neither
+// read nor write it, so they always start from the program's defaults.
+
+#include <optional>
+#include <string>
+
+namespace app {
+
+struct Settings {
+    int scale = 2;
+    std::optional<int> windowX, windowY;  // unknown until a window has been placed
+    int mode = 0;
+    int root = 0;
+    int chordType = 0;
+    int tuning = 0;
+    bool leftHanded = false;
+    bool splitChords = false;
+    int scaleType = 0;
+    int key = 0;
+    int triggerLevel = 30;
+    bool detectChords = true;
+    bool noiseReduction = false;
+
+    bool operator==(const Settings&) const = default;
+};
+
+// "$XDG_CONFIG_HOME/fretlore/settings.ini", or under "~/.config" when that is unset or
+// relative; empty when neither it nor HOME is known.
+std::string SettingsPath();
+
+std::string FormatSettings(const Settings& settings);
+// The settings a file holds, or nullopt with one line in `error` for a file that is not
+// ours, is damaged, or holds a value out of range: such a file is taken whole or not at all.
+std::optional<Settings> ParseSettings(const std::string& text, std::string& error);
+
+// Nullopt, quietly, when there is no file yet; nullopt with one line on stderr for a file
+// that cannot be read or taken.
+std::optional<Settings> LoadSettings(const std::string& path);
+// Makes the folder and replaces the file whole; one line on stderr when it cannot.
+bool SaveSettings(const std::string& path, const Settings& settings);
+
+}  // namespace app

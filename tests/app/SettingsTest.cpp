@@ -1,0 +1,143 @@
+// The remembered settings: the file as written, what a damaged or foreign one does, and
+// the screens put back as they were left.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include "GameHarness.h"
+#include "app/Settings.h"
+#include "platform/SafeFile.h"
+#include "theory/ChordSearch.h"
+
+namespace {
+
+using app::Settings;
+
+Settings Unusual() {
+    Settings s;
+    s.scale = 3;
+    s.windowX = -40;
+    s.windowY = 120;
+    s.mode = 2;
+    s.root = 7;
+    s.chordType = 43;
+    s.tuning = 15;
+    s.leftHanded = true;
+    s.splitChords = true;
+    s.scaleType = 27;
+    s.key = 11;
+    s.triggerLevel = 96;
+    s.detectChords = false;
+    s.noiseReduction = true;
+    return s;
+}
+
+TEST(Settings, AreWrittenAsThisTextAndReadBack) {
+    EXPECT_EQ(app::FormatSettings(Unusual()),
+              "[Fretlore]\nversion=1\nwindowX=-40\nwindowY=120\nscale=3\nmode=2\nroot=7\n"
+              "chordType=43\ntuning=15\nleftHanded=1\nsplitChords=1\nscaleType=27\nkey=11\n"
+              "triggerLevel=96\ndetectChords=0\nnoiseReduction=1\n");
+    std::string error;
+    EXPECT_EQ(app::ParseSettings(app::FormatSettings(Unusual()), error), Unusual()) << error;
+    // Defaults, no place yet; keys missing from an older file keep their defaults.
+    EXPECT_EQ(app::FormatSettings(Settings{}).find("window"), std::string::npos);
+    auto partial = app::ParseSettings("[Fretlore]\r\nversion = 1\r\n# note\r\nroot=4\r\n", error);
+    ASSERT_TRUE(partial) << error;
+    Settings expected;
+    expected.root = 4;
+    EXPECT_EQ(*partial, expected);
+}
+
+TEST(Settings, AForeignOrDamagedFileIsTakenWholeOrNotAtAll) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "not a Fretlore settings file"},
+        {"[Other]\nversion=1\n", "not a Fretlore settings file"},
+        {"[Fretlore]\nroot=1\n", "it has no version"},
+        {"[Fretlore]\nversion=2\n", "written by another version (2)"},
+        {"[Fretlore]\nversion=1\nroot=x\n", "line 3 is damaged: root=x"},
+        {"[Fretlore]\nversion=1\nroot\n", "line 3 is damaged: root"},
+        {"[Fretlore]\nversion=1\nroot=1\nroot=2\n", "line 4 is damaged: root=2"},
+        {"[Fretlore]\nversion=1\nroot=12\n", "root is out of range: 12"},
+        {"[Fretlore]\nversion=1\nchordType=44\n", "chordType is out of range: 44"},
+        {"[Fretlore]\nversion=1\ntuning=16\n", "tuning is out of range: 16"},
+        {"[Fretlore]\nversion=1\nscaleType=28\n", "scaleType is out of range: 28"},
+        {"[Fretlore]\nversion=1\nmode=6\n", "mode is out of range: 6"},
+        {"[Fretlore]\nversion=1\nscale=0\n", "scale is out of range: 0"},
+        {"[Fretlore]\nversion=1\ntriggerLevel=97\n", "triggerLevel is out of range: 97"},
+        {"[Fretlore]\nversion=1\nleftHanded=2\n", "leftHanded is out of range: 2"},
+        {"[Fretlore]\nversion=1\nwindowX=5\n", "the window's place is half missing"},
+        {"[Fretlore]\nversion=1\nwindowX=5\nwindowY=100001\n",
+         "the window's place is out of range"},
+        {"[Fretlore]\nversion=1\ncolour=3\n", "unknown setting colour"},
+    };
+    for (const auto& [text, why] : cases) {
+        std::string error;
+        EXPECT_FALSE(app::ParseSettings(text, error)) << text;
+        EXPECT_EQ(error, why) << text;
+    }
+}
+
+TEST(Settings, LoadSaysOneLineForADamagedFileAndNothingForAMissingOne) {
+    std::string folder = ::testing::TempDir() + "settings-" + std::to_string(getpid());
+    std::string path = folder + "/deep/fretlore/settings.ini";
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(app::LoadSettings(path));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+
+    ASSERT_TRUE(app::SaveSettings(path, Unusual()));  // the folders are made
+    EXPECT_EQ(app::LoadSettings(path), Unusual());
+
+    std::string damaged = "[Fretlore]\nversion=1\nkey=99\n";
+    ASSERT_EQ(platform::WriteFileSafely(
+                  path, {reinterpret_cast<const std::uint8_t*>(damaged.data()), damaged.size()}),
+              "");
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(app::LoadSettings(path));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "fretlore: ignoring the settings " + path +
+                  ": key is out of range: 99; they will be written anew\n");
+}
+
+TEST(Settings, ThePathFollowsTheXdgConfigFolder) {
+    const char* home = std::getenv("HOME");
+    std::string oldHome = home ? home : "";
+    setenv("XDG_CONFIG_HOME", "/cfg/", 1);
+    EXPECT_EQ(app::SettingsPath(), "/cfg/fretlore/settings.ini");
+    setenv("XDG_CONFIG_HOME", "relative", 1);
+    setenv("HOME", "/home/ann", 1);
+    EXPECT_EQ(app::SettingsPath(), "/home/ann/.config/fretlore/settings.ini");
+    unsetenv("XDG_CONFIG_HOME");
+    setenv("HOME", oldHome.c_str(), 1);
+}
+
+TEST(Settings, TheScreensArePutBackAsTheyWereLeft) {
+    apptest::GameRun run;
+    ASSERT_TRUE(run.Run(apptest::DISMISS_TITLE));
+    Settings wanted = Unusual();
+    run.game.ApplySettings(wanted);
+    Settings got = run.game.CurrentSettings();
+    // The window's part is the backend's, not the screens'.
+    got.scale = wanted.scale;
+    got.windowX = wanted.windowX;
+    got.windowY = wanted.windowY;
+    EXPECT_EQ(got, wanted);
+    EXPECT_EQ(run.game.mode, 2);
+    EXPECT_TRUE(run.game.scaleList.Visible());
+    EXPECT_EQ(run.game.trigger.Value(), 0);  // shown inverted
+    EXPECT_TRUE(run.game.leftHanded.Checked());
+    EXPECT_TRUE(run.game.allowSplitChords.Checked());
+    EXPECT_EQ(run.game.detectButton.caption, "Detect Notes");
+    EXPECT_EQ(run.game.nrButton.caption, "NR: On");
+    // The string buttons follow the tuning (Low C: C G D G A D).
+    EXPECT_EQ(run.game.stringButtons[0].caption, "C");
+    EXPECT_EQ(run.game.stringButtons[4].caption, "A");
+    // The shapes were searched again for the chord put back.
+    theory::VoicingList expected;
+    theory::FindVoicings(7, 43, true, expected);
+    ASSERT_GT(expected.count, 0);
+    EXPECT_EQ(run.game.voicings.count, expected.count);
+    EXPECT_EQ(run.game.voicings.items[0].frets, expected.items[0].frets);
+}
+
+}  // namespace
