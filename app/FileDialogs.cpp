@@ -89,8 +89,13 @@ class Modal {
         desktop.Redraw(composed.get());
         Resume();
     }
-    // Around a dialog opened from this one.
-    void Pause() { context.window.KillTimer(REDRAW_TIMER); }
+    void Redraw() { desktop.Redraw(composed.get()); }
+    // Around a dialog or menu opened from this one, which opens over the dialog as it
+    // stands now, not as the last tick drew it.
+    void Pause() {
+        context.window.KillTimer(REDRAW_TIMER);
+        Redraw();
+    }
     void Resume() {
         ui::SetCurrentDesktop(&desktop);
         context.window.SetTimer(REDRAW_TIMER, REDRAW_MS);
@@ -106,7 +111,7 @@ class Modal {
                 return false;
             }
             if (msg.message == platform::MSG_TIMER && msg.wParam == REDRAW_TIMER) {
-                desktop.Redraw(composed.get());
+                Redraw();
                 continue;
             }
             if (msg.message == platform::MSG_COMMAND) return true;
@@ -198,13 +203,16 @@ bool Choose(const ui::UIFileList& list, const ui::UIEdit& name, std::string_view
 }
 
 // Asks, then deletes the selected file; false when the program is quitting meanwhile.
-bool DeleteSelected(const DialogContext& c, ui::UIFileList& list, ui::UIEdit& name) {
+bool DeleteSelected(Modal& m, ui::UIFileList& list, ui::UIEdit& name) {
+    const DialogContext& c = m.context;
     std::optional<std::string> file = list.Selected(ui::UIFileList::FILE_PATH);
     if (!file || list.SelectedIsFolder()) return true;
+    m.Pause();
     gfx::PopupMenu menu;
     gfx::setApplicationMenuStyle(menu, c.fonts.medium, c.fonts.large);
     menu.selectedIndex = 2;
     int answer = gfx::showMenu(menu, c.display, c.window, "Delete File", "01Yes,02No");
+    m.Resume();
     if (answer == gfx::MENU_QUIT) return false;
     if (answer != 1) return true;
     if (!platform::DeleteFile(*file)) {
@@ -264,7 +272,7 @@ int OpenFileDialog(const DialogContext& c, std::string& path, std::string_view t
                 FollowList(msg, list, name);
                 break;
             case ID_DELETE:
-                if (!DeleteSelected(c, list, name)) return DIALOG_QUIT;
+                if (!DeleteSelected(m, list, name)) return DIALOG_QUIT;
                 break;
             default:
                 break;

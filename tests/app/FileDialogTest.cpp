@@ -282,6 +282,8 @@ TEST_F(Dialogs, DeleteAsksWithNoHighlightedAndYesRemovesTheFile) {
     // The menu's rows: Yes in the face colour, No in the highlighted one.
     EXPECT_EQ(At("asked", 55, 158), 0xE718);
     EXPECT_EQ(At("asked", 55, 180), 0xC610);
+    // Behind it, the dialog as it stood: the file named in the name field.
+    EXPECT_GT(Count("asked", 21, 86, 220, 100, BLACK), 10);
     // Listed again: b.seq moved up into a.seq's row, and the name field was emptied.
     EXPECT_GT(Count("deleted", 23, OPEN_ROW_Y + 15 - 6, 80, OPEN_ROW_Y + 15 + 6, BLACK), 10);
     EXPECT_EQ(Count("deleted", 23, OPEN_ROW_Y + 30 - 6, 80, OPEN_ROW_Y + 30 + 6, BLACK), 0);
