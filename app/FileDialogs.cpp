@@ -170,16 +170,34 @@ std::string Fitted(const std::string& name, std::string_view ext, int room) {
     return name.substr(0, max - ext.size()) + std::string(ext);
 }
 
-void SetUpFileList(ui::UIFileList& list, const DialogContext& c, const gfx::Font* font,
-                   const std::string& folder, std::string_view ext) {
+// The "File name" field at its place, with its caption above.
+void AddNameField(Modal& m, ui::UIEdit& name, const gfx::Font* font, int width,
+                  std::uint16_t flags) {
+    name.SetCaption(ID_NAME, "File name", ui::CAPTION_ABOVE_LEFT);
+    name.SetFont(font);
+    name.SetRect(m.box.left + 10, m.box.top + 40, width, 20);
+    name.SetFlags(flags);
+    m.desktop.AddChild(&name);
+}
+
+// The list of the folder and its files of `ext`, with the path bar, at `y` below the
+// dialog's top; columns: the name on the left, the size (and date) on the right.
+void AddFileList(Modal& m, ui::UIFileList& list, const gfx::Font* font, const std::string& folder,
+                 std::string_view ext, int y, int width, int rows, bool dates) {
+    const std::uint16_t widths[] = {110, static_cast<std::uint16_t>(dates ? 50 : 55), 85};
+    const std::uint16_t aligns[] = {ui::ALIGN_LEFT, ui::ALIGN_RIGHT, ui::ALIGN_RIGHT};
     list.SetCaption(ID_LIST, "Path", ui::CAPTION_ABOVE_LEFT);
     list.SetFlags(ui::FLAG_VISIBLE | ui::FLAG_CAPTION);
     list.SetFont(font);
-    list.SetScrollFaces(c.scrollFaces);
+    list.SetScrollFaces(m.context.scrollFaces);
     list.SetMode(ui::FILES_FOLDERS | ui::FILES_MATCHING | ui::FILES_PATH_BAR);
     list.SetCapacity(FILE_CAPACITY);
     list.SetPattern("*" + std::string(ext));
     list.SetPath(folder);
+    list.SetColumns(dates ? 3 : 2, widths, aligns);
+    list.SetRect(m.box.left + 10, m.box.top + y, width, list.HeightFor(rows));
+    m.desktop.AddChild(&list);
+    list.Setup();
 }
 
 // A file list command: an activated file is taken as Ok; any other report puts the
@@ -232,30 +250,17 @@ int OpenFileDialog(const DialogContext& c, std::string& path, std::string_view t
     Modal m(c, title, static_cast<int>(c.display.Params().width) - 20, 230, c.fonts.medium);
     const gfx::Rect& b = m.box;
     ui::UIEdit name;
-    name.SetCaption(ID_NAME, "File name", ui::CAPTION_ABOVE_LEFT);
-    name.SetFont(c.fonts.small);
     name.editState = ui::EDIT_READONLY;
     name.SetMaxLength(static_cast<std::int32_t>(ui::COLUMN_LIMIT));  // any name the list shows
-    name.SetRect(b.left + 10, b.top + 40, m.Width() - 20, 20);
-    name.SetFlags(VISIBLE_WIDGET);
-    m.desktop.AddChild(&name);
+    AddNameField(m, name, c.fonts.small, m.Width() - 20, VISIBLE_WIDGET);
     ui::UIButton ok, cancel, remove;
     m.AddButton(ok, ID_OK, "Ok", b.right - 115, b.bottom - 27);
     m.AddButton(cancel, ID_CANCEL, "Cancel", b.right - 60, b.bottom - 27);
     m.AddButton(remove, ID_DELETE, "Delete", b.left + 10, b.bottom - 27);
     ui::UIFileList list;
-    SetUpFileList(list, c, c.fonts.small, FolderOf(path), ext);
-    if (m.Width() < 240) {
-        const std::uint16_t widths[] = {110, 55}, aligns[] = {ui::ALIGN_LEFT, ui::ALIGN_RIGHT};
-        list.SetColumns(2, widths, aligns);
-    } else {
-        const std::uint16_t widths[] = {110, 50, 85},
-                            aligns[] = {ui::ALIGN_LEFT, ui::ALIGN_RIGHT, ui::ALIGN_RIGHT};
-        list.SetColumns(3, widths, aligns);
-    }
-    list.SetRect(b.left + 10, b.top + 72, m.DisplayWidth() - 40, list.HeightFor(7));
-    m.desktop.AddChild(&list);
-    list.Setup();
+    // Dates only where there is room for them: a dialog 240 pixels wide or more.
+    AddFileList(m, list, c.fonts.small, FolderOf(path), ext, 72, m.DisplayWidth() - 40, 7,
+                m.Width() >= 240);
     // The arrows and Enter work the list from the start.
     ui::SetFocus(&list.files);
     m.Start();
@@ -286,25 +291,16 @@ int SaveFileDialog(const DialogContext& c, std::string& path, std::string_view t
     Modal m(c, title, 220, 225, c.fonts.medium);
     const gfx::Rect& b = m.box;
     ui::UIEdit name;
-    name.SetCaption(ID_NAME, "File name", ui::CAPTION_ABOVE_LEFT);
-    name.SetFont(c.fonts.medium);
     name.SetMaxLength(SAVE_NAME_LENGTH);
     name.SetText(path.empty() ? std::string() : NameOf(path));
     name.SelectAll(-1);
-    name.SetRect(b.left + 10, b.top + 40, m.Width() - 75, 20);
-    name.SetFlags(VISIBLE_WIDGET | ui::FLAG_FOCUSABLE);
-    m.desktop.AddChild(&name);
+    AddNameField(m, name, c.fonts.medium, m.Width() - 75, VISIBLE_WIDGET | ui::FLAG_FOCUSABLE);
     ui::UIButton ok, cancel, edit;
     m.AddButton(ok, ID_OK, "Ok", b.right - 115, b.bottom - 27);
     m.AddButton(cancel, ID_CANCEL, "Cancel", b.right - 60, b.bottom - 27);
     m.AddButton(edit, ID_EDIT, "Edit", b.right - 60, b.top + 40);
     ui::UIFileList list;
-    SetUpFileList(list, c, c.fonts.medium, FolderOf(path), ext);
-    const std::uint16_t widths[] = {110, 55}, aligns[] = {ui::ALIGN_LEFT, ui::ALIGN_RIGHT};
-    list.SetColumns(2, widths, aligns);
-    list.SetRect(b.left + 10, b.top + 80, 200, list.HeightFor(5));
-    m.desktop.AddChild(&list);
-    list.Setup();
+    AddFileList(m, list, c.fonts.medium, FolderOf(path), ext, 80, 200, 5, false);
     list.SelectName(name.Text());
     ui::SetFocus(&name);
     m.Start();

@@ -30,7 +30,11 @@ namespace fs = std::filesystem;
 
 struct DialogFixture : ::testing::Test {
     static constexpr std::uint16_t SCREEN = 0x5AEB;  // what the dialogs open over
-    static constexpr int W = 240, H = 320;
+    static constexpr int H = 320;
+
+    explicit DialogFixture(int width = 240) : W(width), backend(width, H) {}
+
+    const int W;
 
     platform::FakeClock clock{1000};
     platform::ScopedClock useClock{clock};

@@ -120,6 +120,25 @@ TEST_F(Dialogs, TheOpenDialogsFrameAndWidgetsSitAtTheirPlaces) {
     EXPECT_GT(Count("open", 20, 101, 60, 115, BLACK), 10);                        // "Path"
     EXPECT_GT(Count("open", 23, OPEN_ROW_Y - 6, 80, OPEN_ROW_Y + 6, BLACK), 10);  // a.seq
     EXPECT_EQ(Count("open", 21, 86, 220, 100, BLACK), 0);  // nothing named yet
+    // Narrower than 240: the name and the size, no date.
+    EXPECT_EQ(Count("open", 188, OPEN_ROW_Y - 6, 200, OPEN_ROW_Y + 6, BLACK), 0);
+}
+
+// A display 300 pixels wide.
+struct WideDialogs : DialogFixture {
+    WideDialogs() : DialogFixture(300) {}
+};
+
+TEST_F(WideDialogs, TheOpenDialogShowsDatesWhenItIsAtLeast240Wide) {
+    Make("a.seq");
+    Script("state open\n");
+    std::string path;
+    EXPECT_EQ(OpenFileDialog(Context(), path, "Load Sequence", ".seq"), DIALOG_QUIT);
+    // 280 wide at (10, 45); its list 260 wide: name 110, size 50, then the date's 85.
+    for (auto [x, y] : {std::pair{20, 137}, {280, 137}, {20, 244}, {280, 244}})
+        EXPECT_EQ(At("open", x, y), BLACK) << x << "," << y;
+    EXPECT_GT(Count("open", 20 + 1 + 160 + 40, OPEN_ROW_Y - 6, 20 + 1 + 245, OPEN_ROW_Y + 6, BLACK),
+              10);
 }
 
 TEST_F(Dialogs, TheSaveDialogStartsOnTheNameWithItsEntrySelected) {
