@@ -387,14 +387,6 @@ void MyGame::ModeMenu() {
     }
 }
 
-void MyGame::DiskMenu() {
-    diskMenu.selectedIndex = 1;
-    int result =
-        gfx::showMenu(diskMenu, *display, *hWnd, "Disk Mode", "01Load Sequence,02Save Sequence");
-    if (result == 1 && player.playing) player.playing = 0;
-    screenDirty = 1;
-}
-
 int MyGame::ShowTitleScreen() {
     Frame();
     titlePicture = gfx::loadImageResource(1, platform::RESOURCE_GIF);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/ChordPlayer.h"
+#include "app/FileDialogs.h"
 #include "app/Settings.h"
 #include "app/TProgram.h"
 #include "detect/AudioCapture.h"
@@ -75,6 +76,8 @@ class MyGame : public TProgram {
     int OnCreate() override;
     void BuildScreen() override;
     int OnExit() override;
+    // Opens `startSequence`, if any, in the Chord Sequencer before the frame loop.
+    int Run() override;
     platform::LResult HandleMessage(std::uint32_t msg, platform::WParam wParam,
                                     platform::LParam lParam) override;
 
@@ -152,6 +155,8 @@ class MyGame : public TProgram {
     };
     std::optional<ShownMessage> lastMessage;
     std::string openDialog;  // the title of the file dialog now open; "" when none
+    // A sequence file to open in the Chord Sequencer as the program starts; "" for none.
+    std::string startSequence;
 
     // The main screen's widgets.
     ui::TObject sequencerPanel;
@@ -174,6 +179,11 @@ class MyGame : public TProgram {
     void DrawDetection(bool full);
     void TakeDetection();
     void DiskMenu();
+    void LoadSequence();
+    void SaveSequence();
+    // Reads the file into `sequence`; a failure is told in a message box and on stderr.
+    bool ReadSequence(const std::string& path);
+    DialogContext Dialogs();
     void PublishShape();
     void RefreshStringCaptions();
     void WaitForStylusUp();
