@@ -152,7 +152,7 @@ bool IsKey(const Msg& msg, std::uint32_t key) {
 
 // The folder a previous choice lies in; the Sequences folder without one.
 std::string FolderOf(const std::string& path) {
-    if (path.empty()) return ModulePathA("Sequences");
+    if (path.empty()) return platform::SequencesFolder();
     return path.substr(0, std::min(path.rfind('/'), path.size()));
 }
 
