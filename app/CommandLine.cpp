@@ -1,16 +1,19 @@
 #include "app/CommandLine.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 
 namespace app {
 
 const char* const USAGE =
-    "usage: fretlore [--scale N] [--mic FILE] [--audio-out FILE.wav] [--input-device NAME]\n"
-    "                [--output-device NAME]\n"
-    "       fretlore --headless [--script FILE] [--frames N] [--shot FILE.png] [--mic FILE]\n"
-    "                [--audio-out FILE.wav]\n"
+    "usage: fretlore [FILE.seq] [--scale N] [--mic FILE] [--audio-out FILE.wav]\n"
+    "                [--input-device NAME] [--output-device NAME]\n"
+    "       fretlore --headless [FILE.seq] [--script FILE] [--frames N] [--shot FILE.png]\n"
+    "                [--mic FILE] [--audio-out FILE.wav]\n"
     "       fretlore chords|detect|devices|render ... (each with --help)\n"
     "\n"
+    "  FILE.seq            start in the Chord Sequencer with this sequence loaded\n"
     "  --scale N           window scale (1-8; default 2: a 480 x 640 window)\n"
     "  --mic FILE          listen to a recording (WAV, FLAC, Ogg, MP3) instead of the\n"
     "                      microphone, in real time, looped; headless runs too\n"
@@ -28,6 +31,15 @@ const char* const USAGE =
 const char* const VERSION_TEXT = "Fretlore 1.03";
 
 namespace {
+// A path the file manager hands over: anything not an option that ends in ".seq".
+bool IsSequencePath(const std::string& arg) {
+    constexpr std::string_view ext = ".seq";
+    if (arg.empty() || arg[0] == '-' || arg.size() <= ext.size()) return false;
+    return std::equal(
+        ext.begin(), ext.end(), arg.end() - static_cast<std::ptrdiff_t>(ext.size()),
+        [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+}
+
 bool ParseUnsigned(const std::string& text, unsigned& value) {
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     return ec == std::errc() && end == text.data() + text.size();
@@ -80,6 +92,11 @@ std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::
             } else {
                 options.frames = n;
             }
+        } else if (IsSequencePath(arg) && options.sequencePath.empty()) {
+            options.sequencePath = arg;
+        } else if (IsSequencePath(arg)) {
+            error = "one sequence file at a time: '" + options.sequencePath + "' and '" + arg + "'";
+            return std::nullopt;
         } else {
             error = "unknown option '" + arg + "'";
             return std::nullopt;

@@ -20,6 +20,7 @@ struct Options {
     std::string audioOutPath;
     std::string inputDevice;   // SDL's name; empty for the default
     std::string outputDevice;  // SDL's name; empty for the default
+    std::string sequencePath;  // a sequence to open at start; empty for none
 };
 
 // Nullopt with a one-line reason in `error` for an unknown option or a bad value.

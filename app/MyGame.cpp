@@ -13,6 +13,7 @@
 #include "screens/GroupsScreen.h"
 #include "screens/GuitarScreen.h"
 #include "screens/MessageBox.h"
+#include "screens/PianoScreen.h"
 #include "theory/CurrentTuning.h"
 #include "theory/TheoryTables.h"
 
@@ -100,6 +101,7 @@ void MyGame::LoadPictures() {
     faces30 = ui::ImageStrip::FramedFaces(106, 30, 20);
     faces95 = ui::ImageStrip::FramedFaces(106, 95, 20);
     thumbFaces = ui::ImageStrip::FromBitmap(120, 1, 1);
+    pianoRoll = gfx::loadImageResource(107, platform::RESOURCE_BITMAP);
     largePianoRoll = gfx::loadImageResource(121, platform::RESOURCE_BITMAP);
 }
 
@@ -235,8 +237,15 @@ void MyGame::DrawStaticScreen() {
     screens::ChordView view = CurrentView();
     screens::Fonts fonts = Fonts();
     if (mode == MODE_GUITAR) screens::DrawFretBoard(cache, fonts, view);
+    if (mode == MODE_PIANO) screens::DrawPianoChords(cache, fonts, view, pianoRoll.get());
+    const screens::ScaleView scale = CurrentScaleView();
+    if (mode == MODE_SCALES && !moreView) screens::DrawScaleFretBoard(cache, fonts, scale);
+    if (mode == MODE_SCALES && moreView)
+        screens::DrawScalePiano(cache, fonts, scale, pianoRoll.get(), largePianoRoll.get());
     if (mode <= MODE_SEQUENCER) {
-        if (moreView) {
+        if (moreView && mode == MODE_SCALES) {
+            screens::DrawScaleInfo(cache, fonts, scale);
+        } else if (moreView) {
             screens::DrawChordInfo(cache, fonts, view);
         } else {
             screens::DrawChordDiagram(cache, fonts, view);
@@ -334,6 +343,7 @@ int MyGame::OnExit() {
     mixer.Close();
     screenCache.reset();
     background.reset();
+    pianoRoll.reset();
     largePianoRoll.reset();
     return 0;
 }
@@ -387,14 +397,6 @@ void MyGame::ModeMenu() {
         if (gfx::showMenu(exitMenu, *display, *hWnd, "Exit Program", "01Yes,02No") == 1)
             RequestClose();
     }
-}
-
-void MyGame::DiskMenu() {
-    diskMenu.selectedIndex = 1;
-    int result =
-        gfx::showMenu(diskMenu, *display, *hWnd, "Disk Mode", "01Load Sequence,02Save Sequence");
-    if (result == 1 && player.playing) player.playing = 0;
-    screenDirty = 1;
 }
 
 int MyGame::ShowTitleScreen() {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/ChordPlayer.h"
+#include "app/FileDialogs.h"
 #include "app/Settings.h"
 #include "app/TProgram.h"
 #include "detect/AudioCapture.h"
@@ -19,6 +20,7 @@
 #include "gfx/PopupMenu.h"
 #include "screens/ChordView.h"
 #include "screens/DetectionScreen.h"
+#include "screens/ScalesScreen.h"
 #include "screens/SequencerPanel.h"
 #include "sound/Mixer.h"
 #include "sound/Sampler.h"
@@ -75,6 +77,8 @@ class MyGame : public TProgram, private screens::SequencerHost {
     int OnCreate() override;
     void BuildScreen() override;
     int OnExit() override;
+    // Opens `startSequence`, if any, in the Chord Sequencer before the frame loop.
+    int Run() override;
     platform::LResult HandleMessage(std::uint32_t msg, platform::WParam wParam,
                                     platform::LParam lParam) override;
 
@@ -91,6 +95,8 @@ class MyGame : public TProgram, private screens::SequencerHost {
     void FindVoicings();
     // `PluckString` with the instant dot of a tap on the fret board.
     void TapFretBoard(int x, int y);
+    // The same on the Scales fret board; nothing while the piano roll shows.
+    void TapScaleBoard(int x, int y);
     // The state a script's `state` command writes: stable keys for tests and tools.
     std::string StateJson() const;
     // The sequence, its steps and the panel's rows as stored, for the state dump.
@@ -99,6 +105,7 @@ class MyGame : public TProgram, private screens::SequencerHost {
     std::string WriteState(const std::string& path) const;
     // What the chord screens draw from, as the lists stand now.
     screens::ChordView CurrentView() const;
+    screens::ScaleView CurrentScaleView() const;
     screens::Fonts Fonts() const { return {&largeFont, &mediumFont, &smallFont}; }
     // What the Chord Detection screen draws from, as the detection and the settings stand.
     screens::DetectionView CurrentDetectionView() const;
@@ -151,6 +158,8 @@ class MyGame : public TProgram, private screens::SequencerHost {
     };
     std::optional<ShownMessage> lastMessage;
     std::string openDialog;  // the title of the file dialog now open; "" when none
+    // A sequence file to open in the Chord Sequencer as the program starts; "" for none.
+    std::string startSequence;
 
     // The main screen's widgets.
     screens::UIArpegiatorInhterface sequencerPanel{sequence, *this};
@@ -183,14 +192,23 @@ class MyGame : public TProgram, private screens::SequencerHost {
     void SetDoubleOctave(bool on) override { player.doubleOctave = on ? 1 : 0; }
     void SetStyle(int style) override { player.style = style; }
     void DiskMenu();
+    void LoadSequence();
+    void SaveSequence();
+    // Reads the file into `sequence`; a failure is told in a message box and on stderr.
+    bool ReadSequence(const std::string& path);
+    DialogContext Dialogs();
     void PublishShape();
     void RefreshStringCaptions();
     void WaitForStylusUp();
+    // Plays the tapped string; with a dot to draw, shows it until the stylus lifts.
+    void PluckWithDot(const screens::FretTap& tap,
+                      const std::function<void(gfx::Surface&)>& drawDot);
     std::string StrumCaption() const;
 
     gfx::Font largeFont, mediumFont, smallFont;
     gfx::SurfacePtr background;
     gfx::SurfacePtr titlePicture;
+    gfx::SurfacePtr pianoRoll;
     gfx::SurfacePtr largePianoRoll;
     detect::DetectionResult detection;
     std::array<double, screens::SPECTRUM_BINS> detectionSpectrum;

@@ -71,6 +71,7 @@ platform::LResult MyGame::HandleMessage(std::uint32_t msg, platform::WParam wPar
             break;
         case MSG_LBUTTONDOWN:
             if (!captured && mode == MODE_GUITAR) TapFretBoard(PointX(lParam), PointY(lParam));
+            if (!captured && mode == MODE_SCALES) TapScaleBoard(PointX(lParam), PointY(lParam));
             break;
         case MSG_COMMAND:
             HandleCommand(CommandId(wParam));
@@ -247,18 +248,42 @@ screens::ChordView MyGame::CurrentView() const {
     return view;
 }
 
+screens::ScaleView MyGame::CurrentScaleView() const {
+    return {CurrentView(), std::max(scaleList.list.Selection(), 0)};
+}
+
 void MyGame::TapFretBoard(int x, int y) {
     screens::ChordView view = CurrentView();
     auto tap = screens::GuitarFretTap(view, x, y);
     if (!tap) return;
     theory::PitchClass note = theory::NoteAt(view.tuning.strings, tap->string, tap->fret);
-    bool dot = view.Notes().Contains(note) && display->Lock();
+    std::function<void(gfx::Surface&)> dot;
+    if (view.Notes().Contains(note))
+        dot = [&](gfx::Surface& s) { screens::DrawGuitarTapDot(s, Fonts(), view, *tap); };
+    PluckWithDot(*tap, dot);
+}
+
+void MyGame::TapScaleBoard(int x, int y) {
+    if (moreView) return;
+    screens::ScaleView view = CurrentScaleView();
+    auto tap = screens::ScaleFretTap(view, x, y);
+    if (!tap) return;
+    theory::PitchClass note = theory::NoteAt(view.chord.tuning.strings, tap->string, tap->fret);
+    std::function<void(gfx::Surface&)> dot;
+    if (view.Notes().Contains(note))
+        dot = [&](gfx::Surface& s) { screens::DrawScaleTapDot(s, Fonts(), view, *tap); };
+    PluckWithDot(*tap, dot);
+}
+
+void MyGame::PluckWithDot(const screens::FretTap& tap,
+                          const std::function<void(gfx::Surface&)>& drawDot) {
+    bool dot = drawDot && display->Lock();
     // The dot goes up first, so that it appears with the sound, not after the note.
     if (dot) {
-        screens::DrawGuitarTapDot(*display->BackBuffer(), Fonts(), view, *tap);
+        drawDot(*display->BackBuffer());
         display->UnlockAndPresent(0);
     }
-    player.PluckString(tap->string, tap->fret);
+    player.PluckString(tap.string, tap.fret);
     if (!dot) return;
     WaitForStylusUp();
     screenDirty = 1;
@@ -366,7 +391,8 @@ std::string MyGame::StateJson() const {
     theory::TuningState tuning = theory::CurrentTuning();
     j << "{\n  \"mode\": " << mode << ",\n  \"moreView\": " << flag(moreView)
       << ",\n  \"root\": " << rootList.list.Selection()
-      << ",\n  \"chordType\": " << chordList.list.Selection() << ",\n  \"tuning\": " << tuning.index
+      << ",\n  \"chordType\": " << chordList.list.Selection()
+      << ",\n  \"scale\": " << scaleList.list.Selection() << ",\n  \"tuning\": " << tuning.index
       << ",\n  \"inversion\": " << inversionList.list.Selection()
       << ",\n  \"key\": " << keyList.list.Selection()
       << ",\n  \"leftHanded\": " << flag(tuning.leftHanded)

@@ -1,5 +1,6 @@
 // The program's entry: subcommands, options, and the choice of backend.
 
+#include <clocale>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -145,8 +146,10 @@ int Outcome(int result, const app::Options& options, const platform::RecordingOu
 
 // `settings`, when given, are put back after the title screen and hold how the program
 // was left when it ends (unchanged when it ended on the title).
-int RunGame(app::Host& host, std::optional<app::Settings>* settings = nullptr) {
+int RunGame(app::Host& host, const std::string& sequencePath,
+            std::optional<app::Settings>* settings = nullptr) {
     app::MyGame game;
+    game.startSequence = sequencePath;
     if (auto* headless = dynamic_cast<platform::headless::HeadlessBackend*>(&host.backend)) {
         headless->SetStateWriter([&game](const std::string& path, std::string& error) {
             error = game.WriteState(path);
@@ -175,7 +178,7 @@ int RunHeadless(const app::Options& options) {
     auto recording = std::make_shared<platform::RecordingOutcome>();
     app::Host host{backend, gfx::headless::displayFactory(), SoundDevice(options, recording),
                    Microphone(options, mic)};
-    int result = RunGame(host);
+    int result = RunGame(host, options.sequencePath);
     return Outcome(backend.Failures() > 0 ? 1 : result, options, *recording);
 }
 
@@ -201,7 +204,7 @@ int RunWindowed(const app::Options& options) {
     if (settings && settings->windowX && settings->windowY)
         backend->SetInitialPosition(*settings->windowX, *settings->windowY);
     std::optional<app::Settings> remembered = settings;
-    int result = RunGame(host, &settings);
+    int result = RunGame(host, options.sequencePath, &settings);
     // Written at exit, whole or not at all; a damaged file read at start is replaced.
     if (auto placement = backend->LastPlacement()) {
         if (!settings) settings = app::Settings{};
@@ -236,6 +239,9 @@ int main(int argc, char** argv) {
         return 0;
     }
     platform::SetResourceTable(res::EmbeddedResources());
+    // Dates in file lists follow the user's order of day and month; nothing else of the
+    // locale applies, so numbers in files and messages stay as they are everywhere.
+    std::setlocale(LC_TIME, "");
     // A recording into a pipe whose reader has gone is a failed write to report, not a
     // silent end. (The subcommands, pipeline tools, end quietly as such tools do.)
     std::signal(SIGPIPE, SIG_IGN);

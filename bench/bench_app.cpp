@@ -45,6 +45,32 @@ void GuitarCachedFrame(benchmark::State& state) {
 }
 BENCHMARK(GuitarCachedFrame)->Unit(benchmark::kMicrosecond);
 
+// The chord reaching furthest down the roll: six markers over three octaves.
+void PianoFullRedraw(benchmark::State& state) {
+    Started s;
+    s.game.chordList.list.Select(26);  // "13"
+    s.game.FindVoicings();
+    s.game.SetMode(app::MODE_PIANO);
+    for (auto _ : state) {
+        s.game.screenDirty = 1;
+        s.game.Frame();
+    }
+}
+BENCHMARK(PianoFullRedraw)->Unit(benchmark::kMicrosecond);
+
+// Chromatic: the most dots, 66 on the board or 13 markers beside the turned roll.
+void ScalesFullRedraw(benchmark::State& state) {
+    Started s;
+    s.game.scaleList.list.Select(16);
+    s.game.moreView = static_cast<std::uint32_t>(state.range(0));
+    s.game.SetMode(app::MODE_SCALES);
+    for (auto _ : state) {
+        s.game.screenDirty = 1;
+        s.game.Frame();
+    }
+}
+BENCHMARK(ScalesFullRedraw)->Arg(0)->Arg(1)->ArgName("piano")->Unit(benchmark::kMicrosecond);
+
 detect::DetectionResult EMinor() {
     detect::DetectionResult r;
     r.detected = true;

@@ -1,6 +1,8 @@
 #include "platform/Files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <fnmatch.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string_view>
 
 namespace platform {
 
@@ -122,6 +125,35 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path,
         if (n == 0) return bytes;
         bytes.insert(bytes.end(), chunk.begin(), chunk.begin() + n);
     }
+}
+
+bool ListFolder(const std::string& folder, const std::string& pattern,
+                const std::function<bool(const FolderEntry&)>& visit) {
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.empty() ? "/" : folder.c_str()),
+                                            closedir);
+    if (!dir) return false;
+    while (const dirent* d = readdir(dir.get())) {
+        std::string_view name = d->d_name;
+        if (name == "." || name == "..") continue;
+        if (fnmatch(pattern.c_str(), d->d_name, FNM_CASEFOLD | FNM_PERIOD) != 0) continue;
+        struct stat st {};
+        if (fstatat(dirfd(dir.get()), d->d_name, &st, 0) != 0) continue;
+        FolderEntry entry;
+        entry.name = name;
+        entry.kind = S_ISDIR(st.st_mode)   ? FolderEntry::Kind::Folder
+                     : S_ISREG(st.st_mode) ? FolderEntry::Kind::File
+                                           : FolderEntry::Kind::Other;
+        entry.size = static_cast<std::uint64_t>(st.st_size);
+        entry.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+        if (!visit(entry)) break;
+    }
+    return true;
+}
+
+bool DeleteFile(const std::string& path) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    return unlink(path.c_str()) == 0;
 }
 
 }  // namespace platform

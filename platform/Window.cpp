@@ -86,16 +86,7 @@ void Window::Wait(std::uint32_t timeoutMs) {
     backend.WaitEvents(*this, std::min(timeoutMs, MsUntilNextTimer()));
 }
 
-void Window::Translate(const Msg& msg) {
-    if (msg.message != MSG_KEYDOWN) return;
-    auto key = static_cast<std::uint32_t>(msg.wParam);
-    bool letter = key >= 'A' && key <= 'Z';
-    bool digit = key >= '0' && key <= '9';
-    if (!letter && !digit && key != ' ') return;
-    WParam ch = key;
-    if (letter && !IsKeyDown(KEY_SHIFT)) ch = key - 'A' + 'a';
-    Post(MSG_CHAR, ch, msg.lParam);
-}
+void Window::Translate(const Msg&) {}
 
 LResult Window::Dispatch(const Msg& msg) {
     return Send(msg.message, msg.wParam, msg.lParam);

@@ -54,7 +54,8 @@ class Window {
     // Blocks until a message may be waiting (posted, native input, a due timer) or timeoutMs
     // passes; returns at once when one is already waiting.
     void Wait(std::uint32_t timeoutMs);
-    // A key-down of a character key also posts its character message.
+    // Typed characters arrive from the backends as their own messages (the keyboard's
+    // text, a script's typing), so a key-down posts none: nothing is typed twice.
     void Translate(const Msg& msg);
     LResult Dispatch(const Msg& msg);
 

@@ -37,6 +37,21 @@ TEST(CommandLine, AcceptsTheProgramsOptions) {
     EXPECT_EQ(devices->micPath, "a.flac");
 }
 
+TEST(CommandLine, TakesOneSequenceFileToOpen) {
+    EXPECT_EQ(Parse({})->sequencePath, "");
+    EXPECT_EQ(Parse({"songs/Blues.seq"})->sequencePath, "songs/Blues.seq");
+    EXPECT_EQ(Parse({"--scale", "3", "/a/B.SEQ"})->sequencePath, "/a/B.SEQ");
+    EXPECT_EQ(Parse({"--headless", "x.seq", "--frames", "2"})->sequencePath, "x.seq");
+    std::string error;
+    EXPECT_FALSE(Parse({"a.seq", "b.seq"}, &error));
+    EXPECT_EQ(error, "one sequence file at a time: 'a.seq' and 'b.seq'");
+    EXPECT_FALSE(Parse({"song.txt"}, &error));
+    EXPECT_EQ(error, "unknown option 'song.txt'");
+    EXPECT_FALSE(Parse({".seq"}, &error));
+    EXPECT_FALSE(Parse({"--x.seq"}, &error));
+    EXPECT_EQ(error, "unknown option '--x.seq'");
+}
+
 TEST(CommandLine, RefusesWhatItDoesNotKnowInOneLine) {
     std::string error;
     EXPECT_FALSE(Parse({"--fullscreen"}, &error));
@@ -61,11 +76,11 @@ TEST(Resources, EveryPictureDecodesAtItsSize) {
         std::uint32_t id;
         std::uint32_t width, height;
     } pictures[] = {
-        {platform::RESOURCE_GIF, 1, 200, 220},    {platform::RESOURCE_GIF, 105, 240, 320},
-        {platform::RESOURCE_BITMAP, 103, 28, 28}, {platform::RESOURCE_BITMAP, 104, 30, 30},
-        {platform::RESOURCE_BITMAP, 106, 12, 36}, {platform::RESOURCE_BITMAP, 107, 45, 273},
-        {platform::RESOURCE_BITMAP, 120, 20, 11}, {platform::RESOURCE_BITMAP, 121, 224, 64},
-        {platform::RESOURCE_ICON, 119, 32, 32}};
+        {platform::RESOURCE_GIF, 1, 200, 220},     {platform::RESOURCE_GIF, 105, 240, 320},
+        {platform::RESOURCE_BITMAP, 103, 28, 28},  {platform::RESOURCE_BITMAP, 104, 30, 30},
+        {platform::RESOURCE_BITMAP, 106, 12, 36},  {platform::RESOURCE_BITMAP, 107, 45, 273},
+        {platform::RESOURCE_BITMAP, 108, 48, 16},  {platform::RESOURCE_BITMAP, 120, 20, 11},
+        {platform::RESOURCE_BITMAP, 121, 224, 64}, {platform::RESOURCE_ICON, 119, 32, 32}};
     for (const Picture& p : pictures) {
         auto s = gfx::loadImageResource(p.id, p.type);
         ASSERT_TRUE(s) << p.id;

@@ -55,6 +55,19 @@ TEST(GuitarSound, ATapOnTheOpenAStringSoundsA2AndATapOffTheBoardIsSilent) {
     EXPECT_EQ(soundtest::PeakAbs(std::span<const std::int16_t>(silent.samples)), 0);
 }
 
+TEST(GuitarSound, ATapOnAScaleNoteSoundsItAndATapOnTheScaleBoardsEdgeIsSilent) {
+    const std::string toScales = std::string(apptest::TAP_MENU) + "tap 120 136\nframes 1\n";
+    // C on the A string at fret 3: C3.
+    Heard heard = RunAndListen(toScales + "tap 150 115\nwait 800\n", "scale-pluck");
+    std::span<const std::int16_t> all(heard.samples);
+    ASSERT_GT(soundtest::Rms(all), 100.0);
+    double hz = soundtest::PeakFrequency(all, 22050, 115, 150);
+    EXPECT_LT(std::abs(soundtest::Cents(hz, 130.81)), 10.0) << hz;
+
+    Heard silent = RunAndListen(toScales + "tap 225 115\nwait 400\n", "scale-edge");
+    EXPECT_EQ(soundtest::PeakAbs(std::span<const std::int16_t>(silent.samples)), 0);
+}
+
 TEST(GuitarSound, MissingPatchFilesFallBackToTheSynthesisedGuitar) {
     setenv("FRETLORE_HOME", "/nonexistent-fretlore-home", 1);
     std::string wav = ::testing::TempDir() + "fallback.wav";

@@ -65,7 +65,7 @@ struct Fonts : ::testing::Test {
 
 TEST_F(Fonts, TheFourResourcesLoadWithTheirHeightsAndCharacterSets) {
     const int heights[] = {11, 18, 13, 14};
-    const int counts[] = {81, 78, 78, 78};
+    const int counts[] = {81, 80, 80, 80};
     for (std::uint32_t id = 1; id <= 4; ++id) {
         Font f;
         ASSERT_TRUE(loadFont(f, id)) << id;

@@ -171,7 +171,7 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
 // the line; the widget font (4) stays at the largest size whose digits are 5 pixels wide, as
 // the sequencer's chord box label has only 10 pixels before the screen edge.
 FontStyle SysFontStyle(unsigned id) {
-    const std::string common = std::string(LETTERS_AND_DIGITS) + ":.,%()-+#?<>/'!";
+    const std::string common = std::string(LETTERS_AND_DIGITS) + ":.,%()-+#?<>/'![]";
     const std::string small = std::string(LETTERS_AND_DIGITS) + ":.,%()-+#?<>/\\'![]";
     switch (id) {
         case 1:

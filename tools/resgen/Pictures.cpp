@@ -251,4 +251,57 @@ Canvas ProgramIcon() {
     return art.Finish(0.5f);
 }
 
+namespace {
+
+// A page with its top right corner folded down, in the 16 x 16 cell at `x`.
+void Page(KeyedArt& art, float x) {
+    art.Paint([&](Canvas& c, Colour over) {
+        c.FillRoundRect(x + 3, 1, x + 13, 15, 0.8f, Pick(WHITE, over));
+    });
+    art.Paint(
+        [&](Canvas& c, Colour) {
+            c.StrokeRoundRect(x + 3.5f, 1.5f, x + 12.5f, 14.5f, 0.8f, 1.0f, Colour::Hex(0x55677C));
+            c.FillRoundRect(x + 9, 1, x + 13, 5, 0, Colour::Hex(0xC9D4E0));
+            c.Line(x + 9.5f, 1.5f, x + 9.5f, 5.5f, 1.0f, Colour::Hex(0x55677C));
+            c.Line(x + 9.5f, 5.5f, x + 12.5f, 5.5f, 1.0f, Colour::Hex(0x55677C));
+        },
+        false);
+}
+
+}  // namespace
+
+Canvas FileIcons() {
+    KeyedArt art(48, 16, Colour::Hex(0xFFFFFF));
+    // The folder: a tab behind a body lit from the top.
+    art.Paint([&](Canvas& c, Colour over) {
+        c.FillRoundRect(1, 2, 8, 6, 1.0f, Pick(Colour::Hex(0xD9A634), over));
+        c.FillRoundRect(1, 4, 15, 14, 1.0f, Pick(Colour::Hex(0xF2C14E), over));
+    });
+    art.Paint(
+        [&](Canvas& c, Colour) {
+            c.StrokeRoundRect(1.5f, 4.5f, 14.5f, 13.5f, 1.0f, 1.0f, Colour::Hex(0x8A6414));
+            c.Line(2.5f, 5.5f, 13.5f, 5.5f, 1.0f, Colour::Hex(0xFBE3A6));
+        },
+        false);
+    // A plain file: a page with lines of text.
+    Page(art, 16);
+    art.Paint(
+        [&](Canvas& c, Colour) {
+            for (int i = 0; i < 4; ++i)
+                c.Line(21, 7.5f + 2 * i, 27, 7.5f + 2 * i, 0.8f, Colour::Hex(0x8FA2B8));
+        },
+        false);
+    // A sequence: a page with a chord's dots on a small fret grid.
+    Page(art, 32);
+    art.Paint(
+        [&](Canvas& c, Colour) {
+            for (int i = 0; i < 3; ++i)
+                c.Line(36, 7.5f + 3 * i, 42, 7.5f + 3 * i, 0.7f, Colour::Hex(0x8FA2B8));
+            c.FillCircle(38, 9, 1.6f, Colour::Hex(0x2D6CDF));
+            c.FillCircle(41, 12, 1.6f, Colour::Hex(0x2D6CDF));
+        },
+        false);
+    return art.Finish();
+}
+
 }  // namespace resgen

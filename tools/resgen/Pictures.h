@@ -23,5 +23,6 @@ Canvas PianoRoll();                       // bitmap 107, 45 x 273, three octaves
 Canvas TriggerThumb();                    // bitmap 120, 20 x 11
 Canvas LargePianoRoll();                  // bitmap 121, 224 x 64, two octaves rightward
 Canvas ProgramIcon();                     // icon 119, 32 x 32
+Canvas FileIcons();                       // bitmap 108, 3 cells of 16 x 16: folder, file, sequence
 
 }  // namespace resgen

@@ -62,6 +62,7 @@ std::map<std::string, Item> Items(const Fonts& fonts) {
         {"trigger-thumb", bmp(TriggerThumb)},
         {"large-piano-roll", bmp(LargePianoRoll)},
         {"icon", bmp(ProgramIcon)},
+        {"file-icons", bmp(FileIcons)},
     };
 }
 
