@@ -345,9 +345,10 @@ TEST_F(GroupsMode, AKeyChangeWhilePlayingStopsAndPutsBackTheAuditionCaption) {
     std::string json = apptest::ReadState(state);
     EXPECT_EQ(apptest::StateValue(json, "key"), 2);
     EXPECT_EQ(apptest::StateValue(json, "root"), 2);
-    // The voicing search ran for D major: its first shape is the finder's first.
+    // The voicing search ran for D: its first shape is the finder's first. The chord type is
+    // that of the step playing when the key changed.
     theory::VoicingList shapes;
-    theory::FindVoicings(2, 0, STANDARD, false, shapes);
+    theory::FindVoicings(2, run.game.chordList.list.Selection(), STANDARD, false, shapes);
     ASSERT_GT(run.game.voicings.count, 0);
     EXPECT_EQ(run.game.voicings.items[0], shapes.items[0]);
     EXPECT_NE(run.Pixel(182, 20), WHITE);  // no now-playing box
