@@ -1,16 +1,20 @@
 #pragma once
-// The chord player: a thread that strums the selected shape on request (and, later,
-// plays sequence steps), looking every 5 ms while there is work and sleeping otherwise.
+// The chord player: a thread that strums the selected shape on request and plays the
+// sequence as picked arpeggios, looking every 5 ms while there is work and sleeping otherwise.
+// It never touches widgets: it works from copies the main thread hands it and leaves word of
+// the step it plays in a mailbox that the main thread empties.
 
 #include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 
 #include "platform/Thread.h"
 #include "sound/VoiceRoot.h"
 #include "theory/CurrentTuning.h"
+#include "theory/Sequence.h"
 #include "theory/Voicing.h"
 
 namespace app {
@@ -23,13 +27,33 @@ struct StrumShape {
     theory::StringTuning tuning{};
 };
 
+// The sequence step the player has just begun, for the screen to show.
+struct PlayingStep {
+    int root = 0;
+    int chordType = 0;
+    bool split = false;
+    int inversion = 0;
+    int row = 0;  // the step's index in the sequence
+
+    bool operator==(const PlayingStep&) const = default;
+};
+
+// Positions in the list of a shape's played strings, lowest string first, in the order
+// one pass of a picking pattern sounds them.
+struct PickingOrder {
+    std::array<std::int8_t, 12> strings{};
+    int size = 0;
+};
+
 class ChordPlayer {
   public:
     using Instruments = std::array<sound::VoiceRoot*, theory::STRING_COUNT>;
 
     static constexpr int VELOCITY = 56;
-    static constexpr std::uint32_t NOTE_MS = 100;
-    static constexpr std::uint32_t ARPEGGIO_GAP_MS = 250;  // after the last arpeggio note
+    static constexpr std::uint32_t NOTE_MS = 100;          // a strummed string
+    static constexpr std::uint32_t ARPEGGIO_NOTE_MS = 50;  // a picked string
+    static constexpr std::uint32_t ARPEGGIO_GAP_MS = 250;  // from one arpeggio note to the next
+    static constexpr int BAR = 4;                          // quarter bars
     static constexpr std::uint32_t POLL_MS = 5;
     // With nothing playing the thread sleeps until RequestStrum wakes it; a request set
     // without a wake-up is still seen within this time.
@@ -57,6 +81,14 @@ class ChordPlayer {
 
     // Sets strumRequest and wakes the thread, which strums at once.
     void RequestStrum();
+    // Plays the sequence from step 0: sets `step` and `playing` and wakes the thread.
+    void Play();
+
+    // The steps to play from now on, copied.
+    void SetSequence(const theory::Sequence& steps);
+    theory::Sequence Steps() const;
+    // The step begun last, once: nullopt when no step began since the last call.
+    std::optional<PlayingStep> TakePlayingStep();
 
     void StartPlayer();
     // Waits up to 5 s for the thread, then leaves it to end on its own.
@@ -66,6 +98,19 @@ class ChordPlayer {
     void Strum();
     // Sounds one string at one fret for 100 ms in the caller's thread.
     void PluckString(int s, int fret);
+    // One round of playback: step `step` as an arpeggio of its length (with no steps, the
+    // published shape for one bar), then `step` moves on, back to 0 after the last step.
+    void PlaySequenceStep();
+    // Picks `shape` `length` quarter bars long in the pattern `style` names, a note every
+    // 250 ms; returns after the current note once `playing` is cleared or a strum is asked for.
+    void Arpeggio(int length, const StrumShape& shape);
+    // The shape a step plays: the search run again on the current tuning, item `inversion`
+    // (the last one when there are fewer); invalid when the chord has no shape.
+    static StrumShape StepShape(const theory::SequenceStep& step);
+    // Pattern 0 (8 notes), 1 (6) or 2 (12) over n played strings. Positions below 0 or past
+    // the last string, which shapes of fewer than three strings would need, are brought to
+    // the nearest string there is; no strings, no notes.
+    static PickingOrder Picking(int pattern, int n);
 
     // 69 is every string's open note in standard tuning; a retuned string is played the
     // pitch-class difference away, without wrapping.
@@ -73,11 +118,15 @@ class ChordPlayer {
 
   private:
     void Loop();
-    void Sound(int s, int note);
+    void Sound(int s, int note, std::uint32_t holdMs);
+    void Announce(const PlayingStep& now);
 
     Instruments instruments{};
     mutable std::mutex shapeMutex;
     StrumShape shape;
+    theory::Sequence sequence;
+    std::optional<PlayingStep> playingStep;  // the mailbox, under shapeMutex
+    std::atomic<bool> quitting{false};       // StopPlayer cuts a long arpeggio short
     platform::AutoResetEvent wake;
     platform::Thread thread;
 };

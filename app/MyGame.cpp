@@ -127,6 +127,7 @@ void MyGame::AddWidgets() {
         mainDesktop.AddChild(&w);
     };
     sequencerPanel.SetRect(0, 155, 240, 130);
+    sequencerPanel.Build({&mediumFont, faces50.get(), checkFaces.get(), arrowFaces.get()});
     add(sequencerPanel, ui::FLAG_NOTIFY);
 
     auto combo = [&](ui::UICombo& c, std::uint16_t id, const char* caption, int x, int y, int w,
@@ -205,6 +206,9 @@ void MyGame::AddWidgets() {
 int MyGame::Frame() {
     if (!display || !display->Lock()) return 1;
     gfx::Surface& back = *display->BackBuffer();
+    TakePlayingStep();
+    // However playback ended (Stop, S, a strum, a plucked string), Play comes up again.
+    sequencerPanel.ShowPlaying(player.playing != 0);
     if (screenCache) {
         if (screenDirty && mode < MODE_DETECTION) {
             DrawStaticScreen();
@@ -293,6 +297,14 @@ void MyGame::TakeDetection() {
     rootList.list.Select(heard.root);
     chordList.list.Select(heard.chordType);
     FindVoicings();
+}
+
+void MyGame::TakePlayingStep() {
+    // Word of a step that began just before a stop must not undo what came after it.
+    std::optional<PlayingStep> now = player.TakePlayingStep();
+    if (!now || !player.playing) return;
+    ShowStep(now->root, now->chordType, now->split, now->inversion);
+    sequencerPanel.SelectRow(now->row);
 }
 
 void MyGame::SetDetection(const detect::DetectionResult& result, std::span<const double> spectrum) {

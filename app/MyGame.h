@@ -21,6 +21,7 @@
 #include "screens/ChordView.h"
 #include "screens/DetectionScreen.h"
 #include "screens/ScalesScreen.h"
+#include "screens/SequencerPanel.h"
 #include "sound/Mixer.h"
 #include "sound/Sampler.h"
 #include "theory/Sequence.h"
@@ -66,7 +67,7 @@ enum WidgetId : std::uint16_t {
     ID_STRING_LAST = 135,
 };
 
-class MyGame : public TProgram {
+class MyGame : public TProgram, private screens::SequencerHost {
   public:
     MyGame();
     ~MyGame() override;
@@ -98,6 +99,8 @@ class MyGame : public TProgram {
     void TapScaleBoard(int x, int y);
     // The state a script's `state` command writes: stable keys for tests and tools.
     std::string StateJson() const;
+    // The sequence, its steps and the panel's rows as stored, for the state dump.
+    std::string SequenceJson() const;
     // Writes StateJson to `path`; an empty string, or why it could not be written.
     std::string WriteState(const std::string& path) const;
     // What the chord screens draw from, as the lists stand now.
@@ -159,7 +162,7 @@ class MyGame : public TProgram {
     std::string startSequence;
 
     // The main screen's widgets.
-    ui::TObject sequencerPanel;
+    screens::UIArpegiatorInhterface sequencerPanel{sequence, *this};
     ui::UICombo rootList, chordList, tuningList, inversionList, scaleList, keyList;
     ui::UIButton leftHanded, allowSplitChords, detectButton, nrButton;
     ui::UIButton helpButton, strumButton, moreButton, menuButton;
@@ -178,6 +181,16 @@ class MyGame : public TProgram {
     void DrawStaticScreen();
     void DrawDetection(bool full);
     void TakeDetection();
+    // On the interface thread: shows the step the player has begun, if one began.
+    void TakePlayingStep();
+    // Selects a chord and shape in the lists and searches again, as a person would.
+    void ShowStep(int root, int chordType, bool split, int inversion);
+
+    std::optional<theory::SequenceStep> CurrentStep() const override;
+    void LoadStep(const theory::SequenceStep& step) override;
+    void SequenceChanged() override;
+    void SetDoubleOctave(bool on) override { player.doubleOctave = on ? 1 : 0; }
+    void SetStyle(int style) override { player.style = style; }
     void DiskMenu();
     void LoadSequence();
     void SaveSequence();

@@ -1,5 +1,6 @@
 // What keys, taps and commands do on the main screen.
 
+#include <algorithm>
 #include <sstream>
 #include <vector>
 
@@ -152,11 +153,12 @@ void MyGame::HandleCommand(std::uint32_t id) {
             ModeMenu();
             break;
         case ID_SEQUENCER_PLAY:
-            player.step = 0;
-            player.playing = 1;
+            player.Play();
+            sequencerPanel.ShowPlaying(true);
             break;
         case ID_SEQUENCER_STOP:
             player.playing = 0;
+            sequencerPanel.ShowPlaying(false);
             break;
         case ID_KEY:
             KeyChanged();
@@ -316,13 +318,71 @@ void MyGame::WaitForStylusUp() {
         hWnd->Post(msg.message, msg.wParam, msg.lParam);
 }
 
-void MyGame::SequenceReplaced(int /*row*/) {
+void MyGame::SequenceReplaced(int row) {
+    sequencerPanel.Rebuild(row);
+    player.SetSequence(sequence);
     screenDirty = 1;
+}
+
+void MyGame::SequenceChanged() {
+    player.SetSequence(sequence);
+    screenDirty = 1;
+}
+
+std::optional<theory::SequenceStep> MyGame::CurrentStep() const {
+    int selected = inversionList.list.Selection();
+    if (selected < 0 || selected >= voicings.count) return std::nullopt;
+    theory::SequenceStep step;
+    step.root = static_cast<std::uint8_t>(rootList.list.Selection());
+    step.chordType = static_cast<std::uint8_t>(chordList.list.Selection());
+    step.inversion = static_cast<std::uint8_t>(selected);
+    step.length = 4;
+    step.split = splitChords ? 1 : 0;
+    const theory::Frets& frets = voicings.items[selected].frets;
+    std::copy(frets.begin(), frets.end(), step.frets.begin());
+    return step;
+}
+
+void MyGame::LoadStep(const theory::SequenceStep& step) {
+    ShowStep(step.root, step.chordType, step.split != 0, step.inversion);
+}
+
+void MyGame::ShowStep(int root, int chordType, bool split, int inversion) {
+    rootList.list.Select(root);
+    chordList.list.Select(chordType);
+    splitChords = split ? 1 : 0;
+    if (split)
+        allowSplitChords.SetState(ui::BUTTON_CHECKED);
+    else
+        allowSplitChords.ClearState(ui::BUTTON_CHECKED);
+    FindVoicings();
+    if (inversionList.list.Count() > 0) inversionList.list.Select(inversion);
+    PublishShape();
 }
 
 int MyGame::ShowMessage(std::string_view title, std::string_view text) {
     lastMessage = ShownMessage{std::string(title), std::string(text)};
     return screens::ShowMessage(screens::ModalContext{*display, *hWnd, Fonts()}, title, text);
+}
+
+std::string MyGame::SequenceJson() const {
+    std::ostringstream j;
+    j << "{\"count\": " << sequence.count << ", \"steps\": [";
+    for (int i = 0; i < std::clamp(sequence.count, 0, theory::MAX_SEQUENCE_STEPS); ++i) {
+        const theory::SequenceStep& s = sequence.steps[i];
+        j << (i ? ",\n" : "\n") << "    {\"root\": " << int(s.root)
+          << ", \"chordType\": " << int(s.chordType) << ", \"inversion\": " << int(s.inversion)
+          << ", \"length\": " << int(s.length) << ", \"split\": " << int(s.split)
+          << ", \"frets\": [";
+        for (int f = 0; f < theory::STRING_COUNT; ++f)
+            j << (f ? ", " : "") << s.frets[f];
+        j << "]}";
+    }
+    j << (sequence.count > 0 ? "\n  " : "") << "], \"rows\": [";
+    for (int i = 0; i < sequencerPanel.list.Count(); ++i)
+        j << (i ? ", " : "") << "\"" << Escaped(sequencerPanel.list.Item(i)->text) << "\"";
+    j << "], \"selectedRow\": " << sequencerPanel.SelectedRow() << "}";
+    return j.str();
 }
 
 std::string MyGame::StateJson() const {
@@ -351,8 +411,8 @@ std::string MyGame::StateJson() const {
       << "],\n  \"player\": {\"playing\": " << flag(player.playing)
       << ", \"strumRequest\": " << flag(player.strumRequest)
       << ", \"doubleOctave\": " << flag(player.doubleOctave) << ", \"style\": " << player.style
-      << ", \"step\": " << player.step
-      << "},\n  \"detection\": {\"detectChords\": " << flag(detectChords)
+      << ", \"step\": " << player.step << "},\n  \"sequence\": " << SequenceJson()
+      << ",\n  \"detection\": {\"detectChords\": " << flag(detectChords)
       << ", \"triggerLevel\": " << triggerLevel << ", \"nr\": " << flag(noiseReduction)
       << ", \"detected\": " << flag(detection.detected) << ", \"text\": \""
       << Escaped(detection.text) << "\", \"root\": " << (detection.detected ? detection.root : -1)

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "app/commands/RenderChords.h"
 #include "platform/audio/WavFile.h"
 #include "sound/Mixer.h"
 #include "sound/PolySynth.h"
@@ -15,21 +16,37 @@
 
 namespace {
 
-constexpr std::uint32_t RATE = 22050;
+using rendercmd::RATE;
 constexpr int VELOCITY = 56;  // as the chord player strums
 // Open notes of standard tuning, string 0 (low E) first; note 69 is each string's own
 // open note, so a fret is simply added to 69.
 constexpr int STRING_COUNT = 6;
 constexpr int MAX_FRET = 24;
-constexpr std::uint32_t MAX_TAIL_MS = 10000;
 
 const char* const USAGE =
     "usage: fretlore render (--string S --fret F | --patch FILE --note N) [--ms D] --out FILE.wav\n"
+    "       fretlore render --seq FILE.seq [--loops N] [--style 0|1|2] [--twelve] [--tuning T]\n"
+    "                       --out FILE.wav\n"
+    "       fretlore render --strum ROOT TYPE [--tuning T] [--shape N] [--split] [--twelve]\n"
+    "                       --out FILE.wav\n"
     "  --string S --fret F  string 0 (low E) .. 5 (high E) at fret 0..24, with that string's\n"
     "                       instrument g<S+1>.sampler from the program folder\n"
     "  --patch FILE         any .poly or .sampler patch, played at --note N (0..127)\n"
     "  --ms D               how long the note is held before it is released (default 100)\n"
-    "  --out FILE.wav       the WAV file to write, 22050 Hz mono 16-bit\n";
+    "  --seq FILE.seq       a sequence, played as the Chord Sequencer plays it: each step's\n"
+    "                       chord picked as an arpeggio, a note every 250 ms\n"
+    "  --loops N            play the sequence N times, 1..100 (default 1)\n"
+    "  --style P            picking pattern: 0 (8 notes a bar), 1 (6, the default), 2 (12)\n"
+    "  --twelve             every note also an octave higher, as a twelve-string guitar\n"
+    "  --strum ROOT TYPE    one strum of a chord: a note name (C, F#, Bb) and a chord type\n"
+    "                       (Major, m7, \"M7\", ...)\n"
+    "  --shape N            which of the chord's shapes, as the Inversion list numbers them\n"
+    "                       (default 1)\n"
+    "  --split              allow split chords when finding the shapes\n"
+    "  --tuning T           a tuning name (\"Drop D\"), its six notes (DADGBE) or its index\n"
+    "                       (default Standard)\n"
+    "  --out FILE.wav       the WAV file to write, 22050 Hz mono 16-bit\n"
+    "The strings' instruments g1..g6.sampler are read from the program folder.\n";
 
 struct Options {
     std::optional<int> string, fret, note;
@@ -90,32 +107,12 @@ std::string Parse(std::span<const std::string> args, Options& o) {
     return {};
 }
 
-std::filesystem::path ProgramFolder() {
-    if (const char* home = std::getenv("FRETLORE_HOME"); home && *home) return home;
-    std::error_code ec;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::current_path(ec) : exe.parent_path();
-}
-
 // Renders whole blocks until at least `frames` have been written: like the live program,
 // a note changes only between blocks.
 void RenderFor(sound::Mixer& mixer, platform::WavWriter& wav, std::vector<std::int16_t>& block,
                std::uint64_t frames) {
     for (std::uint64_t done = 0; done < frames; done += block.size()) {
         mixer.RenderBlock(block);
-        wav.Write(block);
-    }
-}
-
-// Renders the release until the mixer falls silent for good, or for at most MAX_TAIL_MS.
-void RenderTail(sound::Mixer& mixer, platform::WavWriter& wav, std::vector<std::int16_t>& block) {
-    const std::uint64_t limit = std::uint64_t{RATE} * MAX_TAIL_MS / 1000;
-    int silentBlocks = 0;
-    for (std::uint64_t done = 0; done < limit && silentBlocks < 4; done += block.size()) {
-        mixer.RenderBlock(block);
-        bool silent =
-            std::all_of(block.begin(), block.end(), [](std::int16_t v) { return v == 0; });
-        silentBlocks = silent ? silentBlocks + 1 : 0;
         wav.Write(block);
     }
 }
@@ -127,6 +124,7 @@ int RunRenderCommand(std::span<const std::string> args, std::ostream& out, std::
         out << USAGE;
         return 0;
     }
+    if (rendercmd::IsChordRender(args)) return rendercmd::RunChordRender(args, out, err);
     Options o;
     if (std::string error = Parse(args, o); !error.empty()) {
         err << "fretlore render: " << error << " (see fretlore render --help)\n";
@@ -144,7 +142,7 @@ int RunRenderCommand(std::span<const std::string> args, std::ostream& out, std::
         channel = static_cast<std::uint32_t>(*o.string);
         auto sampler = std::make_unique<sound::Sampler>();
         mixer.AttachInstrument(sampler.get(), channel);
-        auto path = ProgramFolder() / sound::StringPatchName(*o.string);
+        auto path = rendercmd::ProgramFolder() / sound::StringPatchName(*o.string);
         std::string message;
         if (!sound::SetUpStringInstrument(*sampler, path, message)) {
             err << "fretlore render: " << message << "\n";
@@ -178,7 +176,7 @@ int RunRenderCommand(std::span<const std::string> args, std::ostream& out, std::
     instrument->NoteOn(note, VELOCITY);
     RenderFor(mixer, wav, block, std::uint64_t{RATE} * static_cast<std::uint64_t>(o.holdMs) / 1000);
     instrument->NoteOff(note);
-    RenderTail(mixer, wav, block);
+    rendercmd::RenderTail(mixer, wav, block);
     mixer.DetachInstrument(channel);
     if (std::string error = wav.Finish(); !error.empty()) {
         err << "fretlore render: " << error << "\n";

@@ -2,74 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <thread>
-#include <vector>
 
 #include "platform/Clock.h"
+#include "tests/app/RecordingInstrument.h"
 
 namespace app {
 namespace {
-
-// An instrument that writes down what it was asked to play, and when.
-class Recorder : public sound::VoiceRoot {
-  public:
-    struct Event {
-        bool on;
-        int note;
-        std::uint32_t time;
-    };
-    std::vector<Event> Events() {
-        std::lock_guard lock(mutex);
-        return events;
-    }
-    int NoteOn(int note, int velocity) override {
-        EXPECT_EQ(velocity, ChordPlayer::VELOCITY);
-        std::lock_guard lock(mutex);
-        events.push_back({true, note, platform::TickMs()});
-        return note;
-    }
-    void NoteOff(int note) override {
-        std::lock_guard lock(mutex);
-        events.push_back({false, note, platform::TickMs()});
-    }
-    void AllNotesOff() override {}
-    bool SetSampleRate(std::uint32_t) override { return true; }
-    bool Render(std::span<std::int32_t>) override { return false; }
-    bool Load(std::istream&, std::string&) override { return false; }
-    bool Save(std::ostream&) override { return false; }
-    bool SetControlValue(std::uint8_t, double) override { return false; }
-    void SelectRadio(std::uint8_t, std::uint8_t, std::uint8_t) override {}
-    double GetControlValue(std::uint8_t) override { return 0; }
-    sound::FileType GetFileType() const override { return {"*.x", "x"}; }
-    int OnControlChanged(const sound::ControlChange&) override { return 0; }
-    std::span<const sound::Control> GetControls() override { return {}; }
-
-  private:
-    std::mutex mutex;
-    std::vector<Event> events;
-};
-
-struct PlayerFixture : ::testing::Test {
-    platform::FakeClock clock{100000};
-    platform::ScopedClock useClock{clock};
-    std::array<Recorder, 6> strings;
-    ChordPlayer player;
-    void SetUp() override {
-        ChordPlayer::Instruments instruments{};
-        for (int s = 0; s < 6; ++s)
-            instruments[s] = &strings[s];
-        player.SetInstruments(instruments);
-    }
-    static StrumShape Shape(theory::Frets frets,
-                            theory::StringTuning tuning = {4, 9, 2, 7, 11, 4}) {
-        StrumShape shape;
-        shape.valid = true;
-        shape.voicing.frets = frets;
-        shape.tuning = tuning;
-        return shape;
-    }
-};
 
 TEST_F(PlayerFixture, StrumSoundsEachPlayedStringFromTheLowestUpward) {
     player.Publish(Shape({-1, 3, 2, 0, 1, 0}));  // C major

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <utility>
@@ -277,7 +278,8 @@ TEST_F(GroupsMode, AuditionReplacesTheUsersSequenceAndStopEndsIt) {
     for (int k = 6; k < theory::MAX_SEQUENCE_STEPS; ++k)
         EXPECT_EQ(s.steps[k], theory::SequenceStep{}) << k;
     EXPECT_EQ(run.game.player.playing, 1u);
-    EXPECT_EQ(run.game.player.step, 0);
+    // The player plays the six (it has moved on from step 0 by now).
+    EXPECT_EQ(run.game.player.Steps(), s);
     EXPECT_EQ(run.game.strumButton.caption, "Stop");
     std::string json = apptest::ReadState(state);
     EXPECT_EQ(apptest::StateValue(json, "key"), 6);
@@ -285,8 +287,11 @@ TEST_F(GroupsMode, AuditionReplacesTheUsersSequenceAndStopEndsIt) {
     // The now-playing box: white inside its black outline, from (180.5, 5.5) to (230.5, 35.5).
     EXPECT_EQ(run.Pixel(181, 20), WHITE);
     EXPECT_EQ(run.Pixel(229, 20), WHITE);
-    EXPECT_EQ(run.Pixel(205, 6), WHITE);
-    EXPECT_EQ(run.Pixel(205, 34), WHITE);
+    // Beside the names, which follow the chord that plays.
+    for (int x : {186, 224}) {
+        EXPECT_EQ(run.Pixel(x, 6), WHITE) << x;
+        EXPECT_EQ(run.Pixel(x, 34), WHITE) << x;
+    }
     EXPECT_EQ(run.Pixel(180, 20), BLACK);
     EXPECT_EQ(run.Pixel(230, 20), BLACK);
     EXPECT_EQ(run.Pixel(205, 5), BLACK);
@@ -316,13 +321,18 @@ TEST_F(GroupsMode, TheNowPlayingBoxNamesTheRootAndChordTypeInBothViews) {
     ASSERT_EQ(run.game.moreView, 1u);
     const Fonts fonts = run.game.Fonts();
     const int large = fonts.large->height;
+    // The lists follow the step that plays, and the last frame drew them as they stand.
+    int root = run.game.rootList.list.Selection(), type = run.game.chordList.list.Selection();
+    const int keyOfD[] = {2, 4, 6, 7, 9, 11};
+    EXPECT_NE(std::find(std::begin(keyOfD), std::end(keyOfD), root), std::end(keyOfD)) << root;
+    std::string_view name = theory::NoteNames[root], typeName = theory::ChordTypes[type].shortName;
     ExpectDrawn(
         gfx::Rect{184, 7, 226, 33}, WHITE,
         [&](gfx::Surface& s) {
-            drawCentred(*fonts.large, s, 205, large / 2 + 5, "D", BLACK);
-            drawCentred(*fonts.medium, s, 205, large + 10, "Major", BLACK);
+            drawCentred(*fonts.large, s, 205, large / 2 + 5, name, BLACK);
+            drawCentred(*fonts.medium, s, 205, large + 10, typeName, BLACK);
         },
-        "D over Major");
+        "the playing chord");
 }
 
 TEST_F(GroupsMode, AKeyChangeWhilePlayingStopsAndPutsBackTheAuditionCaption) {
@@ -335,9 +345,10 @@ TEST_F(GroupsMode, AKeyChangeWhilePlayingStopsAndPutsBackTheAuditionCaption) {
     std::string json = apptest::ReadState(state);
     EXPECT_EQ(apptest::StateValue(json, "key"), 2);
     EXPECT_EQ(apptest::StateValue(json, "root"), 2);
-    // The voicing search ran for D major: its first shape is the finder's first.
+    // The voicing search ran for D: its first shape is the finder's first. The chord type is
+    // that of the step playing when the key changed.
     theory::VoicingList shapes;
-    theory::FindVoicings(2, 0, STANDARD, false, shapes);
+    theory::FindVoicings(2, run.game.chordList.list.Selection(), STANDARD, false, shapes);
     ASSERT_GT(run.game.voicings.count, 0);
     EXPECT_EQ(run.game.voicings.items[0], shapes.items[0]);
     EXPECT_NE(run.Pixel(182, 20), WHITE);  // no now-playing box
