@@ -5,11 +5,14 @@
 #include <stdlib.h>
 
 #include <array>
+#include <cmath>
 #include <span>
+#include <vector>
 
 #include "GameHarness.h"
 #include "platform/audio/WavFile.h"
 #include "tests/app/NoteOnsets.h"
+#include "theory/ChordSearch.h"
 
 namespace {
 
@@ -56,6 +59,50 @@ TEST(SequencerSound, ABarOfPatternZeroIsEightNotesAQuarterSecondApartInItsOrder)
         EXPECT_EQ(soundtest::NewestPitch(all, data.sampleRate, onsets[k], C_MAJOR_PITCHES),
                   order[k])
             << k;
+    }
+}
+
+// Pitches (Hz) of the strings a chord's first shape plays, in standard tuning.
+std::vector<double> FirstShapePitches(int root, int chordType) {
+    constexpr std::array<double, 6> OPEN{82.41, 110.0, 146.83, 196.0, 246.94, 329.63};
+    theory::VoicingList shapes;
+    theory::FindVoicings(root, chordType, false, shapes);
+    std::vector<double> pitches;
+    for (int s = 0; s < 6 && shapes.count > 0; ++s) {
+        int fret = shapes.items[0].frets[s];
+        if (fret != theory::NOT_PLAYED) pitches.push_back(OPEN[s] * std::exp2(fret / 12.0));
+    }
+    return pitches;
+}
+
+// Audition in the key of C plays its chords in the circle's order, a bar each: C major's
+// six picked notes, then D minor's.
+TEST(SequencerSound, AuditionPlaysTheKeysChordsInOrder) {
+    setenv("FRETLORE_HOME", FRETLORE_APP_DIR, 1);
+    std::string wav = ::testing::TempDir() + "audition.wav";
+    {
+        GameRun run([wav] { return std::make_unique<platform::WavFileWaveOut>(wav); });
+        const std::string toGroups =
+            std::string(apptest::DISMISS_TITLE) + apptest::TAP_MENU + "tap 120 180\nframes 1\n";
+        ASSERT_TRUE(run.Run(toGroups + apptest::TAP_STRUM + "wait 3200\n" + apptest::TAP_STRUM +
+                            "wait 500\n"));
+    }
+    unsetenv("FRETLORE_HOME");
+    platform::WavData data;
+    ASSERT_EQ(platform::ReadWavFile(wav, data), "");
+    std::span<const std::int16_t> all(data.samples);
+    auto onsets = soundtest::NoteOnsets(all, data.sampleRate);
+    ASSERT_GE(onsets.size(), 12u);
+    std::vector<double> c = FirstShapePitches(0, 0), dm = FirstShapePitches(2, 1);
+    ASSERT_FALSE(c.empty() || dm.empty());
+    // Tell each note by the pitch that grew most among both chords' pitches, leaving out
+    // those the two share (D minor's first shape shares none of C major's).
+    std::vector<double> candidates = c;
+    candidates.insert(candidates.end(), dm.begin(), dm.end());
+    for (std::size_t k = 0; k < 12; ++k) {
+        int heard = soundtest::NewestPitch(all, data.sampleRate, onsets[k], candidates);
+        bool fromC = heard >= 0 && heard < static_cast<int>(c.size());
+        EXPECT_EQ(fromC, k < 6) << "note " << k << " heard " << heard;
     }
 }
 
