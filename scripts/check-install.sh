@@ -48,6 +48,10 @@ check_layout() {
   out=$(env -u FRETLORE_HOME -u XDG_DATA_HOME HOME="$home" "$bin" chords C Major) ||
     fail "fretlore chords failed"
   grep -q "C Major" <<<"$out" || fail "fretlore chords printed: $out"
+  # Rendering finds the instruments in share/fretlore too: nothing said on stderr.
+  err=$(env -u FRETLORE_HOME HOME="$home" "$bin" render --strum G Major --out "$home/g.wav" 2>&1 >/dev/null) ||
+    fail "fretlore render failed: $err"
+  [[ -z $err && -s $home/g.wav ]] || fail "fretlore render said: $err"
   printf 'key Enter\nkey g\nframes 2\nstate %s/state.json\n' "$home" >"$home/script.txt"
   err=$(env -u FRETLORE_HOME -u XDG_DATA_HOME HOME="$home" \
         "$bin" --headless --script "$home/script.txt" --shot "$home/shot.png" 2>&1) ||

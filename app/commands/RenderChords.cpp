@@ -9,6 +9,7 @@
 
 #include "app/ChordPlayer.h"
 #include "app/SequenceFile.h"
+#include "platform/Files.h"
 #include "platform/Clock.h"
 #include "sound/Sampler.h"
 #include "theory/ChordSearch.h"
@@ -216,10 +217,7 @@ void Render(const ChordOptions& o, const Job& job, Strings& strings, platform::W
 }  // namespace
 
 std::filesystem::path ProgramFolder() {
-    if (const char* home = std::getenv("FRETLORE_HOME"); home && *home) return home;
-    std::error_code ec;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::current_path(ec) : exe.parent_path();
+    return platform::ProgramFolder();
 }
 
 void RenderTail(sound::Mixer& mixer, platform::WavWriter& wav, std::vector<std::int16_t>& block) {

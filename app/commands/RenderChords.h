@@ -16,7 +16,7 @@ namespace rendercmd {
 
 constexpr std::uint32_t RATE = 22050;
 
-// FRETLORE_HOME, else the executable's folder: where g1..g6.sampler lie.
+// Where g1..g6.sampler lie: the program's own folder, as the program finds it.
 std::filesystem::path ProgramFolder();
 
 // Renders the release until the mixer falls silent for good, or for at most 10 s.
