@@ -11,6 +11,7 @@ constexpr int BUTTON_Y = 307;
 constexpr std::array<int, 4> BUTTON_X = {30, 90, 150, 210};  // Help, Strum, More, Menu
 constexpr int MENU_X = 120, MENU_FIRST_Y = 92, MENU_ROW = 22;
 constexpr int LOAD_SAVE_ROW = 6;
+constexpr int DISK_MENU_FIRST_Y = 157;  // the two-item menu sits lower
 constexpr std::array<const char*, 16> KEYS = {
     "Enter", "Escape", "Left",    "Right",  "Up", "Down", "Backspace", "Delete",
     "Space", "a",      "shift+c", "ctrl+e", "p",  "r",    "s",         "5"};
@@ -41,7 +42,7 @@ void ScriptMaker::Step(std::string& script) {
         // Load / Save: a dialog opened, poked at, and left.
         tap(BUTTON_X[3], BUTTON_Y);
         menuRow(LOAD_SAVE_ROW);
-        tap(MENU_X, MENU_FIRST_Y + MENU_ROW * Pick(0, 1));
+        tap(MENU_X, DISK_MENU_FIRST_Y + MENU_ROW * Pick(0, 1));  // Load or Save
         for (int i = Pick(0, 4); i > 0; --i)
             tap(Pick(0, 239), Pick(0, 319));
         Line(script, "key Escape");
