@@ -15,6 +15,7 @@
 #include "app/commands/ChordsCommand.h"
 #include "app/commands/DetectCommand.h"
 #include "app/commands/DevicesCommand.h"
+#include "app/commands/NameCommand.h"
 #include "app/commands/RenderCommand.h"
 #include "gfx/display/headless/HeadlessDisplay.h"
 #include "gfx/display/sdl/SdlDisplay.h"
@@ -40,6 +41,7 @@ const Subcommand SUBCOMMANDS[] = {
     {"chords", RunChordsCommand},
     {"detect", RunDetectCommand},
     {"devices", RunDevicesCommand},
+    {"name", RunNameCommand},
     {"render", RunRenderCommand},
 };
 
