@@ -37,4 +37,16 @@ constexpr PitchClass NoteAt(const StringTuning& tuning, int s, int f) {
 // The same on the current tuning.
 PitchClass NoteAt(int s, int f);
 
+// A capo at fret k makes an instrument tuned k semitones higher whose frets count from it.
+constexpr int MAX_CAPO = 11;
+
+// The strings of `Tunings` row `index` (which must be valid) raised by `capo` semitones.
+constexpr StringTuning CapoTuning(int index, int capo) {
+    StringTuning strings{};
+    for (int s = 0; s < STRING_COUNT; ++s)
+        strings[s] = static_cast<std::uint8_t>(
+            WrapPitch(Tunings[static_cast<std::size_t>(index)].strings[s] + capo));
+    return strings;
+}
+
 }  // namespace theory

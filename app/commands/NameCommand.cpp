@@ -30,7 +30,6 @@ constexpr std::string_view HELP =
     "  --help           show this text\n";
 
 constexpr int MAX_FRET = 24;
-constexpr int MAX_CAPO = 11;
 
 struct NameOptions {
     std::vector<std::string> shapeWords;
@@ -120,14 +119,6 @@ std::optional<Frets> ParseShape(const std::vector<std::string>& words) {
         frets[s] = *fret;
     }
     return frets;
-}
-
-// A capo raises every string; frets are then counted from it.
-StringTuning CapoTuning(int tuning, int capo) {
-    StringTuning strings{};
-    for (int s = 0; s < STRING_COUNT; ++s)
-        strings[s] = static_cast<std::uint8_t>(WrapPitch(Tunings[tuning].strings[s] + capo));
-    return strings;
 }
 
 std::vector<Match> FindMatches(const Frets& shape, const StringTuning& tuning) {
