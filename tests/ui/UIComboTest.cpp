@@ -44,10 +44,8 @@ TEST_F(Combo, SetupSizesTheFieldAndTheHiddenList) {
     EXPECT_EQ(combo.list.rowHeight, font.height + 4);
     EXPECT_EQ(combo.list.flags, 0);
     EXPECT_EQ(combo.list.id, 1);
-    EXPECT_EQ(combo.list.scroll.dragColour, ((0x84FB >> 11) * 3 / 4) << 11 |
-                                                (((0x84FB >> 5) & 63) * 3 / 4) << 5 |
-                                                ((0x84FB & 31) * 3 / 4));
-    combo.Setup(5, 20, 60, 4, 16, &font);  // again: still one child
+    EXPECT_EQ(combo.list.scroll.dragColour, 0x63B4);  // 16, 39, 27 to three quarters: 12, 29, 20
+    combo.Setup(5, 20, 60, 4, 16, &font);             // again: still one child
     EXPECT_EQ(combo.firstChild, &combo.list);
     EXPECT_EQ(combo.lastChild, &combo.list);
 }

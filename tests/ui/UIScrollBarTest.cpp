@@ -100,8 +100,9 @@ TEST_F(ScrollBar, PagingAndDraggingTheThumb) {
     gfx::Surface& s = Screen();
     desktop.Draw(s);
     gfx::Rect t = bar.thumbRect;
-    EXPECT_EQ(t.bottom - t.top, bar.trackLength * 20 / 100);
-    EXPECT_EQ(t.top, 1 + 40 * (bar.trackLength - (t.bottom - t.top)) / 80);
+    ASSERT_EQ(bar.trackLength, 148);
+    EXPECT_EQ(t.bottom - t.top, 29);  // a fifth of the track
+    EXPECT_EQ(t.top, 1 + 59);         // 40 of 80 of the 119 pixels left
     Tap(105, 50 + t.bottom + 5);
     Tap(105, 50 + t.top - 5);
     Tap(105, 52);
