@@ -69,14 +69,6 @@ TEST(AdsrTest, StagesFollowOneAnother) {
     EXPECT_EQ(a.Tick(), 0);
 }
 
-TEST(AdsrTest, FullSustainNeverLeavesThePeak) {
-    Adsr a = Triggered(22050, 0, 0.5, 1.0, 0.2);
-    while (a.GetState() == Adsr::ATTACK)
-        a.Tick();
-    EXPECT_EQ(a.Tick(), 32767);
-    EXPECT_EQ(a.GetState(), Adsr::SUSTAIN);
-}
-
 TEST(AdsrTest, ReleaseDuringAttackFallsFromWhereItIs) {
     Adsr a = Triggered(22050, 1.0, 0.1, 0.5, 0.5);
     for (int i = 0; i < 100; ++i)
@@ -88,13 +80,19 @@ TEST(AdsrTest, ReleaseDuringAttackFallsFromWhereItIs) {
     EXPECT_EQ(a.ReleaseStep(), 760);  // 0x7FFFFF over half a second of frames, truncated
 }
 
-TEST(AdsrTest, ZeroSustainSilencesAtOnceOnRelease) {
-    Adsr a = Triggered(22050, 0, 0.1, 0.0, 1.0);
-    EXPECT_EQ(a.ReleaseStep(), 0);
-    a.Tick();
-    a.Release();
-    EXPECT_EQ(a.Tick(), 0);
-    EXPECT_EQ(a.GetState(), Adsr::OFF);
+// Full sustain never leaves the peak; zero sustain falls silent at once on release.
+TEST(AdsrTest, SustainAtItsEnds) {
+    Adsr full = Triggered(22050, 0, 0.5, 1.0, 0.2);
+    while (full.GetState() == Adsr::ATTACK)
+        full.Tick();
+    EXPECT_EQ(full.Tick(), 32767);
+    EXPECT_EQ(full.GetState(), Adsr::SUSTAIN);
+    Adsr zero = Triggered(22050, 0, 0.1, 0.0, 1.0);
+    EXPECT_EQ(zero.ReleaseStep(), 0);
+    zero.Tick();
+    zero.Release();
+    EXPECT_EQ(zero.Tick(), 0);
+    EXPECT_EQ(zero.GetState(), Adsr::OFF);
 }
 
 TEST(AdsrTest, QuickReleaseEndsWithinTenMilliseconds) {
