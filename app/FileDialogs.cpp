@@ -243,6 +243,34 @@ bool DeleteSelected(Modal& m, ui::UIFileList& list, ui::UIEdit& name) {
     return true;
 }
 
+// The loop of the open and save dialogs: Ok takes the named file, Cancel ends and the
+// list fills the name field. Enter in a focused name field is Ok, as in any save box (the
+// open dialog's field never takes the focus). Other commands go to `other`, which answers
+// false when the program is quitting.
+template <typename OtherCommand>
+int RunFileDialog(Modal& m, ui::UIFileList& list, ui::UIEdit& name, std::string_view ext,
+                  std::string& path, OtherCommand&& other) {
+    for (Msg msg; m.Next(msg);) {
+        if (IsKey(msg, platform::KEY_RETURN) && m.desktop.focus == &name)
+            msg = Msg{platform::MSG_COMMAND, platform::MakeCommand(ID_OK), 0, 0};
+        if (msg.message != platform::MSG_COMMAND) continue;
+        switch (const std::uint32_t id = platform::CommandId(msg.wParam)) {
+            case ID_OK:
+                if (Choose(list, name, ext, path)) return DIALOG_OK;
+                break;
+            case ID_CANCEL:
+                return DIALOG_CANCEL;
+            case ID_LIST:
+                FollowList(msg, list, name);
+                break;
+            default:
+                if (!other(id)) return DIALOG_QUIT;
+                break;
+        }
+    }
+    return DIALOG_QUIT;
+}
+
 }  // namespace
 
 int OpenFileDialog(const DialogContext& c, std::string& path, std::string_view title,
@@ -265,25 +293,9 @@ int OpenFileDialog(const DialogContext& c, std::string& path, std::string_view t
     ui::SetFocus(&list.files);
     m.Start();
 
-    for (Msg msg; m.Next(msg);) {
-        if (msg.message != platform::MSG_COMMAND) continue;
-        switch (platform::CommandId(msg.wParam)) {
-            case ID_OK:
-                if (Choose(list, name, ext, path)) return DIALOG_OK;
-                break;
-            case ID_CANCEL:
-                return DIALOG_CANCEL;
-            case ID_LIST:
-                FollowList(msg, list, name);
-                break;
-            case ID_DELETE:
-                if (!DeleteSelected(m, list, name)) return DIALOG_QUIT;
-                break;
-            default:
-                break;
-        }
-    }
-    return DIALOG_QUIT;
+    return RunFileDialog(m, list, name, ext, path, [&](std::uint32_t id) {
+        return id != ID_DELETE || DeleteSelected(m, list, name);
+    });
 }
 
 int SaveFileDialog(const DialogContext& c, std::string& path, std::string_view title,
@@ -305,34 +317,16 @@ int SaveFileDialog(const DialogContext& c, std::string& path, std::string_view t
     ui::SetFocus(&name);
     m.Start();
 
-    for (Msg msg; m.Next(msg);) {
-        // Enter in the name field is Ok, as in any save box.
-        if (IsKey(msg, platform::KEY_RETURN) && m.desktop.focus == &name)
-            msg = Msg{platform::MSG_COMMAND, platform::MakeCommand(ID_OK), 0, 0};
-        if (msg.message != platform::MSG_COMMAND) continue;
-        switch (platform::CommandId(msg.wParam)) {
-            case ID_OK:
-                if (Choose(list, name, ext, path)) return DIALOG_OK;
-                break;
-            case ID_CANCEL:
-                return DIALOG_CANCEL;
-            case ID_LIST:
-                FollowList(msg, list, name);
-                break;
-            case ID_EDIT: {
-                std::string text = name.Text();
-                m.Pause();
-                int answer = TextEntryDialog(c, text, "File Name", ext);
-                if (answer == DIALOG_QUIT) return DIALOG_QUIT;
-                if (answer == DIALOG_OK) name.SetText(Fitted(text, ext, SAVE_NAME_LENGTH));
-                m.Resume();
-                break;
-            }
-            default:
-                break;
-        }
-    }
-    return DIALOG_QUIT;
+    return RunFileDialog(m, list, name, ext, path, [&](std::uint32_t id) {
+        if (id != ID_EDIT) return true;
+        std::string text = name.Text();
+        m.Pause();
+        int answer = TextEntryDialog(c, text, "File Name", ext);
+        if (answer == DIALOG_QUIT) return false;
+        if (answer == DIALOG_OK) name.SetText(Fitted(text, ext, SAVE_NAME_LENGTH));
+        m.Resume();
+        return true;
+    });
 }
 
 int TextEntryDialog(const DialogContext& c, std::string& text, std::string_view title,

@@ -89,7 +89,6 @@ TEST(HeadlessRun, ScriptErrorsNameTheLineAndExitWithTwo) {
 
 TEST(HeadlessRun, BadOptionsAndUnwritableShotsFail) {
     EXPECT_EQ(RunProgram("--bogus").exitCode, 2);
-    EXPECT_EQ(RunProgram("--help").exitCode, 0);
     // Found before the run starts.
     Result r = RunProgram("--headless --frames 2 --shot /nonexistent-folder/x.png");
     EXPECT_EQ(r.exitCode, 2);

@@ -54,7 +54,7 @@ std::vector<std::int16_t> Block(Mixer& mixer) {
     return out;
 }
 
-TEST(MixerTest, BlockSizesFollowTheRate) {
+TEST(MixerTest, BlockSizesFollowTheRateAndGainsTheVolumes) {
     EXPECT_EQ(Mixer::ComputeBlockBytes(2, 22050), 712u);
     EXPECT_EQ(Mixer::ComputeBlockBytes(4, 44100), 2824u);
     Mixer mixer;
@@ -63,11 +63,7 @@ TEST(MixerTest, BlockSizesFollowTheRate) {
     EXPECT_EQ(mixer.FramesPerBlock(), 356u);
     EXPECT_FALSE(mixer.Open(22050, false, 6, nullptr));
     EXPECT_EQ(mixer.GetChannelCount(), 6u);
-}
-
-TEST(MixerTest, VolumesAndGains) {
-    Mixer mixer;
-    ASSERT_TRUE(mixer.Open(22050, false, 6, nullptr));
+    // Volumes and gains.
     EXPECT_EQ(mixer.MasterVolume(), 48u);
     EXPECT_EQ(mixer.GetChannel(0)->Volume(), 32);
     EXPECT_EQ(mixer.GetChannel(0)->Gain(), 24);

@@ -126,6 +126,8 @@ TEST(PatchBytesTest, PolyFileLoadsEveryFieldAndSavesTheSameBytes) {
     EXPECT_EQ(synth.GetTable(1), &SharedWavetables()[WAVE_TRI - 1]);
     EXPECT_EQ(synth.GetControlValue(36), 41.0);  // vibrato
     EXPECT_EQ(synth.GetControlValue(35), 42.0);  // tremolo
+    EXPECT_EQ(synth.GetControlValue(25), 0.0);   // amplitude envelope off
+    EXPECT_EQ(synth.GetControlValue(41), 1.0);   // LFO Tri
     std::ostringstream out;
     ASSERT_TRUE(synth.Save(out));
     EXPECT_EQ(out.str(), bytes);
@@ -165,6 +167,8 @@ TEST(PatchBytesTest, SamplerFileLoadsEveryFieldAndSavesTheSameBytes) {
     EXPECT_EQ(s.LoopEnd(), 2u);
     EXPECT_EQ(sampler.GetTable(0), &s);
     EXPECT_EQ(sampler.GetTable(1), nullptr);
+    EXPECT_EQ(sampler.GetControlValue(52), 1.0);  // Loop
+    EXPECT_EQ(sampler.GetControlValue(1), 1.0);   // OSC1 shows "None": the sample plays there
     std::ostringstream out;
     ASSERT_TRUE(sampler.Save(out));
     EXPECT_EQ(out.str(), f.bytes);

@@ -38,24 +38,6 @@ PolySynth Configured() {
     return s;
 }
 
-TEST(PatchTest, RoundTripsInExactly159Bytes) {
-    PolySynth a = Configured();
-    std::stringstream file;
-    ASSERT_TRUE(a.Save(file));
-    EXPECT_EQ(file.str().size(), PATCH_BYTES);
-    // Field offsets: cutoff at 139, bend base last.
-    std::string bytes = file.str();
-    EXPECT_EQ(static_cast<unsigned char>(bytes[139]), 9000 & 0xFF);
-    EXPECT_EQ(static_cast<unsigned char>(bytes[155]), 3);
-    PolySynth b;
-    std::string error;
-    ASSERT_TRUE(b.Load(file, error)) << error;
-    EXPECT_EQ(a.GetPatch(), b.GetPatch());
-    EXPECT_EQ(b.GetControlValue(25), 1.0);
-    EXPECT_EQ(b.GetControlValue(41), 1.0);
-    EXPECT_EQ(b.GetLfo().Waveform(), LFO_TRI);
-}
-
 TEST(PatchTest, OutOfRangeResonanceAndCutoffAreMended) {
     Patch p;
     p.resonance = 300;

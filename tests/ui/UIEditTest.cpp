@@ -39,11 +39,7 @@ TEST_F(Edit, StartsEmptyFocusableWithItsDefaults) {
     UIEdit fresh;
     EXPECT_EQ(fresh.kind, 7);
     EXPECT_EQ(fresh.flags, 33);
-    EXPECT_EQ(fresh.maxLength, 81);
     EXPECT_EQ(fresh.font, nullptr);
-    EXPECT_EQ(fresh.selColour, 0x3358);
-    EXPECT_EQ(fresh.backColour, 0xFFFF);
-    EXPECT_EQ(fresh.selTextColour, 0xFFFF);
     EXPECT_TRUE(fresh.Text().empty());
 }
 

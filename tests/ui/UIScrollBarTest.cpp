@@ -100,8 +100,9 @@ TEST_F(ScrollBar, PagingAndDraggingTheThumb) {
     gfx::Surface& s = Screen();
     desktop.Draw(s);
     gfx::Rect t = bar.thumbRect;
-    EXPECT_EQ(t.bottom - t.top, bar.trackLength * 20 / 100);
-    EXPECT_EQ(t.top, 1 + 40 * (bar.trackLength - (t.bottom - t.top)) / 80);
+    ASSERT_EQ(bar.trackLength, 148);
+    EXPECT_EQ(t.bottom - t.top, 29);  // a fifth of the track
+    EXPECT_EQ(t.top, 1 + 59);         // 40 of 80 of the 119 pixels left
     Tap(105, 50 + t.bottom + 5);
     Tap(105, 50 + t.top - 5);
     Tap(105, 52);
@@ -192,11 +193,6 @@ TEST_F(ScrollBar, AThumbPictureWithGrooveTicksAndValueCaption) {
 }
 
 TEST_F(ScrollBar, AStylusLiftedOverAnIdleBarTakesNothing) {
-    TObject other;
-    SetCapture(&other);
-    Up(105, 100);  // the capture has it: the bar never sees it
-    EXPECT_EQ(desktop.capture, &other);
-    SetCapture(nullptr);
     Up(105, 100);
     EXPECT_TRUE(Sent().empty());
 }

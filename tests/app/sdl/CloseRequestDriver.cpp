@@ -142,8 +142,6 @@ class Driver {
                 continue;
             }
             pixels = now;
-            if (std::getenv("CLOSE_DRIVER_TRACE") && now != last)
-                std::fprintf(stderr, "%zu %06lx %06lx\n", now.size(), Pixel(2, 2), Pixel(120, 160));
             if (!now.empty() && Clock::now() - since >= std::chrono::milliseconds(stableMs) &&
                 accept(*this))
                 return true;

@@ -18,35 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(WavFileTest, WritesThroughATemporaryFileAndReadsBack) {
-    fs::path path =
-        fs::temp_directory_path() / ("fretlore-wav-" + std::to_string(::getpid()) + ".wav");
-    {
-        WavWriter writer;
-        ASSERT_EQ(writer.Open(path, 22050, 1), "");
-        std::vector<std::int16_t> samples = {0, 1, -1, 32767, -32768};
-        writer.Write(samples);
-        EXPECT_FALSE(fs::exists(path));  // not there until finished
-        ASSERT_EQ(writer.Finish(), "");
-    }
-    EXPECT_EQ(fs::file_size(path), 44u + 10u);
-    WavData wav;
-    ASSERT_EQ(ReadWavFile(path, wav), "");
-    EXPECT_EQ(wav.sampleRate, 22050u);
-    EXPECT_EQ(wav.channels, 1);
-    EXPECT_EQ(wav.samples, (std::vector<std::int16_t>{0, 1, -1, 32767, -32768}));
-    // An abandoned write leaves the old file as it was and no temporary behind.
-    {
-        WavWriter writer;
-        ASSERT_EQ(writer.Open(path, 8000, 1), "");
-        writer.Write(std::vector<std::int16_t>(100, 3));
-    }
-    ASSERT_EQ(ReadWavFile(path, wav), "");
-    EXPECT_EQ(wav.sampleRate, 22050u);
-    EXPECT_FALSE(fs::exists(fs::path(path) += ".tmp"));
-    fs::remove(path);
-}
-
 std::string Read(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream text;
@@ -82,9 +53,24 @@ class WavTargetTest : public ::testing::Test {
     fs::path dir;
 };
 
-TEST_F(WavTargetTest, HeaderAndSamplesByteByByte) {
+TEST_F(WavTargetTest, HeaderAndSamplesByteByByteAndReadBack) {
     ASSERT_EQ(WriteTwoSamples(dir / "x.wav"), "");
-    EXPECT_EQ(Read(dir / "x.wav"), HEADER_22050_MONO_4_BYTES + "\x02\x01\xFE\xFF");
+    const std::string bytes = HEADER_22050_MONO_4_BYTES + "\x02\x01\xFE\xFF";
+    EXPECT_EQ(Read(dir / "x.wav"), bytes);
+    WavData wav;
+    ASSERT_EQ(ReadWavFile(dir / "x.wav", wav), "");
+    EXPECT_EQ(wav.sampleRate, 22050u);
+    EXPECT_EQ(wav.channels, 1);
+    EXPECT_EQ(wav.samples, (std::vector<std::int16_t>{0x0102, -2}));
+    // The old file stays until a write is finished, and an abandoned one leaves nothing.
+    {
+        WavWriter writer;
+        ASSERT_EQ(writer.Open(dir / "x.wav", 8000, 1), "");
+        writer.Write(std::vector<std::int16_t>(100, 3));
+        EXPECT_EQ(Read(dir / "x.wav"), bytes);
+    }
+    EXPECT_EQ(Read(dir / "x.wav"), bytes);
+    EXPECT_EQ(Entries(), 1u);
 }
 
 TEST_F(WavTargetTest, APlantedTemporaryLinkIsNotFollowed) {

@@ -35,13 +35,19 @@ struct Buffers {
     std::vector<WaveHeader> headers;
 };
 
-// Odd pieces, as a device hands them over, become whole 2048-sample buffers, in order,
-// each the exact run of samples that followed the last.
-TEST(WaveInQueueTest, OddPiecesBecomeWholeBuffersInOrder) {
+// A queue started with a reader that takes its buffers.
+struct WaveInQueueTest : ::testing::Test {
+    void SetUp() override {
+        reader.queue = &queue;
+        queue.Start(reader);
+    }
     WaveInQueue queue;
     Reader reader;
-    reader.queue = &queue;
-    queue.Start(reader);
+};
+
+// Odd pieces, as a device hands them over, become whole 2048-sample buffers, in order,
+// each the exact run of samples that followed the last.
+TEST_F(WaveInQueueTest, OddPiecesBecomeWholeBuffersInOrder) {
     Buffers buffers(4, 2048);
     for (WaveHeader& h : buffers.headers)
         queue.Add(h);
@@ -66,11 +72,7 @@ TEST(WaveInQueueTest, OddPiecesBecomeWholeBuffersInOrder) {
 }
 
 // One piece larger than a buffer fills several at once.
-TEST(WaveInQueueTest, APieceMayFillSeveralBuffers) {
-    WaveInQueue queue;
-    Reader reader;
-    reader.queue = &queue;
-    queue.Start(reader);
+TEST_F(WaveInQueueTest, APieceMayFillSeveralBuffers) {
     Buffers buffers(3, 100);
     for (WaveHeader& h : buffers.headers)
         queue.Add(h);
@@ -85,12 +87,8 @@ TEST(WaveInQueueTest, APieceMayFillSeveralBuffers) {
 
 // A reader that keeps its buffers: the newest sound is dropped and counted; the device
 // never waits, and the sound resumes in the next buffer queued, with no stale samples.
-TEST(WaveInQueueTest, NoQueuedBufferDropsTheNewestSound) {
-    WaveInQueue queue;
-    Reader reader;
-    reader.queue = &queue;
+TEST_F(WaveInQueueTest, NoQueuedBufferDropsTheNewestSound) {
     reader.requeue = false;
-    queue.Start(reader);
     Buffers buffers(2, 10);
     queue.Add(buffers.headers[0]);
     queue.Add(buffers.headers[1]);
@@ -108,12 +106,8 @@ TEST(WaveInQueueTest, NoQueuedBufferDropsTheNewestSound) {
 }
 
 // A buffer whose length says fewer bytes than its memory holds is filled to its length.
-TEST(WaveInQueueTest, BufferLengthBoundsTheFill) {
-    WaveInQueue queue;
-    Reader reader;
-    reader.queue = &queue;
+TEST_F(WaveInQueueTest, BufferLengthBoundsTheFill) {
     reader.requeue = false;
-    queue.Start(reader);
     Buffers buffers(1, 10);
     buffers.headers[0].bufferLength = 8;  // four samples
     queue.Add(buffers.headers[0]);
@@ -125,11 +119,7 @@ TEST(WaveInQueueTest, BufferLengthBoundsTheFill) {
 }
 
 // Reset forgets the queued buffers and the part-filled one.
-TEST(WaveInQueueTest, ResetForgetsQueuedBuffers) {
-    WaveInQueue queue;
-    Reader reader;
-    reader.queue = &queue;
-    queue.Start(reader);
+TEST_F(WaveInQueueTest, ResetForgetsQueuedBuffers) {
     Buffers buffers(2, 10);
     queue.Add(buffers.headers[0]);
     queue.Add(buffers.headers[1]);
