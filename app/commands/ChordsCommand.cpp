@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/commands/CommandOptions.h"
+#include "app/commands/SheetFiles.h"
 #include "theory/ChordSearch.h"
 #include "theory/Names.h"
 
@@ -20,6 +21,7 @@ constexpr std::string_view USAGE =
     "usage: fretlore chords ROOT TYPE [--tuning NAME|INDEX] [--capo K] [--split] [--left] "
     "[--json]\n"
     "       fretlore chords CHORD [--tuning NAME|INDEX] [--capo K] [--split] [--left] [--json]\n"
+    "       fretlore chords ROOT TYPE [--pdf FILE] [--svg FILE] [--png FILE] [options]\n"
     "       fretlore chords --all --json\n";
 
 constexpr std::string_view SEE_HELP = "see fretlore chords --help";
@@ -40,6 +42,9 @@ constexpr std::string_view HELP =
     "  --left           draw the chord boxes left-handed (mirrored)\n"
     "  --json           one JSON line instead of chord boxes; frets are listed from the\n"
     "                   lowest string whatever the hand\n"
+    "  --pdf FILE       draw the shapes as chord boxes on A4 pages, twelve a page\n"
+    "  --svg FILE       draw them into one SVG picture\n"
+    "  --png FILE       draw them into one PNG image (144 pixels an inch)\n"
     "  --all --json     one JSON line per root (0-11), type (0-43), tuning (0-15) and\n"
     "                   split (0, 1), in that nesting order\n"
     "\n"
@@ -53,6 +58,7 @@ struct ChordsOptions {
     std::vector<std::string> words;  // ROOT TYPE, or CHORD
     std::optional<std::string> tuningText;
     std::optional<std::string> capoText;
+    commands::SheetPaths paths;
     bool split = false;
     bool left = false;
     bool json = false;
@@ -95,6 +101,7 @@ bool ParseArgs(std::span<const std::string> args, ChordsOptions& options, std::o
                                 .valued = {{"--tuning", "NAME|INDEX", &options.tuningText},
                                            {"--capo", "K", &options.capoText}},
                                 .help = &options.help};
+    commands::AddSheetOptions(table, options.paths);
     if (std::string error = commands::ParseOptions(args, table, options.words); !error.empty())
         return Fail(err, error);
     if (options.words.size() > 2)
@@ -264,6 +271,26 @@ void WriteText(std::ostream& out, const Chord& chord, const ChordsOptions& optio
     }
 }
 
+std::string ChordName(const Chord& chord) {
+    return std::string(PlainNoteName(chord.root)) + " " +
+           std::string(ChordTypes[chord.type].shortName);
+}
+
+// The listed shapes as chord boxes on a sheet.
+sheet::Sheet ChordSheet(const Chord& chord, const ChordsOptions& options, const VoicingList& list) {
+    sheet::Sheet page;
+    page.title = ChordName(chord) + " — " + std::string(Tunings[chord.instrument.tuning].name) +
+                 " tuning" + commands::CapoNote(chord.instrument) +
+                 (options.split ? ", split chords" : "");
+    page.stringNames = commands::StringNames(chord.instrument);
+    page.leftHanded = options.left;
+    for (int i = 0; i < list.count; ++i) {
+        std::string item = commands::PlainText(InversionItemText(i, chord.root, list.items[i]));
+        page.boxes.push_back({ChordName(chord) + " — " + item, "", list.items[i]});
+    }
+    return page;
+}
+
 }  // namespace
 
 int RunChordsCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
@@ -277,7 +304,7 @@ int RunChordsCommand(std::span<const std::string> args, std::ostream& out, std::
     }
     if (options.all) {
         if (!options.json || !options.words.empty() || options.tuningText || options.capoText ||
-            options.split || options.left) {
+            options.split || options.left || options.paths.Any()) {
             err << "fretlore chords: --all goes with --json alone; " << SEE_HELP << '\n';
             return 2;
         }
@@ -288,6 +315,16 @@ int RunChordsCommand(std::span<const std::string> args, std::ostream& out, std::
     if (!chord) return 2;
     VoicingList list;
     FindVoicings(chord->root, chord->type, chord->instrument.Strings(), options.split, list);
+    if (options.paths.Any()) {
+        if (options.json) {
+            err << "fretlore chords: --json prints the list and --pdf, --svg, --png draw it; "
+                   "choose one\n";
+            return 2;
+        }
+        int code = commands::WriteSheetFiles("chords", ChordSheet(*chord, options, list),
+                                             options.paths, out, err);
+        return code != 0 ? code : commands::FinishOutput("chords", out, err);
+    }
     if (options.json) {
         std::string line;
         AppendJsonLine(line, *chord, options.split, list);
