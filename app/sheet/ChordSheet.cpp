@@ -187,13 +187,13 @@ std::string DrawPdf(const Sheet& sheet, std::vector<std::uint8_t>& bytes) {
     int pages = PageCount(sheet);
     std::span<const SheetBox> all(sheet.boxes);
     for (int page = 0; page < pages; ++page) {
-        std::size_t first = static_cast<std::size_t>(page) * BOXES_PER_PAGE;
-        std::size_t count =
-            std::min<std::size_t>(BOXES_PER_PAGE, all.size() - std::min(first, all.size()));
+        // An empty sheet has one page and no boxes.
+        std::span<const SheetBox> boxes =
+            all.first(std::min<std::size_t>(BOXES_PER_PAGE, all.size()));
+        all = all.subspan(boxes.size());
         std::string pageText =
             pages > 1 ? "page " + std::to_string(page + 1) + " of " + std::to_string(pages) : "";
-        DrawPage(cr.get(), sheet, all.subspan(std::min(first, all.size()), count), pageText,
-                 PAGE_WIDTH);
+        DrawPage(cr.get(), sheet, boxes, pageText, PAGE_WIDTH);
         cairo_show_page(cr.get());
     }
     return Finished(surface.get(), cr.get());
