@@ -79,6 +79,15 @@ sheet::SheetBox StepBox(const SequenceStep& step, const StringTuning& strings) {
     return box;
 }
 
+// True when one of the drawings would be written over the sequence it is drawn from.
+bool WritesOverSequence(const std::string& sequencePath, const commands::SheetPaths& paths) {
+    for (const std::optional<std::string>& path : {paths.pdf, paths.svg, paths.png}) {
+        std::error_code error;
+        if (path && std::filesystem::equivalent(*path, sequencePath, error)) return true;
+    }
+    return false;
+}
+
 sheet::Sheet SequenceSheet(const std::string& path, const Sequence& sequence,
                            const commands::Instrument& instrument, bool left) {
     sheet::Sheet page;
@@ -112,6 +121,8 @@ int RunSheetCommand(std::span<const std::string> args, std::ostream& out, std::o
     app::SequenceLoadResult loaded = app::LoadSequenceFile(path, sequence);
     if (loaded.outcome != app::SequenceLoad::LOADED) return Fail(err, loaded.reason);
     if (sequence.count == 0) return Fail(err, path + " holds no steps");
+    if (WritesOverSequence(path, options.paths))
+        return Fail(err, "the sheet would be written over " + path);
     int code = commands::WriteSheetFiles(
         "sheet", SequenceSheet(path, sequence, instrument, options.left), options.paths, out, err);
     return code != 0 ? code : commands::FinishOutput("sheet", out, err);

@@ -170,6 +170,7 @@ TEST_F(SheetFiles, BadInputLeavesNoFileBehind) {
         {At("missing.seq"), "--pdf", At("out.pdf"), "--png", At("out.png")},
         {At("damaged.seq"), "--pdf", At("kept.pdf")},
         {At("empty.seq"), "--pdf", At("out.pdf")},
+        {At("song.seq"), "--pdf", At("out.pdf"), "--svg", At("./song.seq")},
         {At("song.seq"), "--pdf", At("out.pdf"), "--svg", At("no/such/folder/out.svg")},
         {At("song.seq"), "--pdf", At("out.pdf"), "--capo", "12"},
         {At("song.seq"), "--pdf", At("out.pdf"), "--tuning", "Banjo"},
@@ -186,6 +187,8 @@ TEST_F(SheetFiles, BadInputLeavesNoFileBehind) {
         EXPECT_TRUE(run.err.starts_with("fretlore sheet: ")) << run.err;
     }
     EXPECT_EQ(ReadFile(At("kept.pdf")), "old");
+    theory::Sequence kept;
+    EXPECT_EQ(app::LoadSequenceFile(At("song.seq"), kept).outcome, app::SequenceLoad::LOADED);
     std::vector<std::string> left;
     for (const auto& entry : fs::directory_iterator(dir))
         left.push_back(entry.path().filename().string());
