@@ -11,7 +11,7 @@ const char* const USAGE =
     "                [--input-device NAME] [--output-device NAME]\n"
     "       fretlore --headless [FILE.seq] [--script FILE] [--frames N] [--shot FILE.png]\n"
     "                [--mic FILE] [--audio-out FILE.wav]\n"
-    "       fretlore chords|detect|devices|name|render ... (each with --help)\n"
+    "       fretlore chords|detect|devices|name|render|sheet ... (each with --help)\n"
     "\n"
     "  FILE.seq            start in the Chord Sequencer with this sequence loaded\n"
     "  --scale N           window scale (1-8; default 2: a 480 x 640 window)\n"

@@ -17,6 +17,7 @@
 #include "app/commands/DevicesCommand.h"
 #include "app/commands/NameCommand.h"
 #include "app/commands/RenderCommand.h"
+#include "app/commands/SheetCommand.h"
 #include "gfx/display/headless/HeadlessDisplay.h"
 #include "gfx/display/sdl/SdlDisplay.h"
 #include "platform/Files.h"
@@ -38,11 +39,8 @@ struct Subcommand {
     int (*run)(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 };
 const Subcommand SUBCOMMANDS[] = {
-    {"chords", RunChordsCommand},
-    {"detect", RunDetectCommand},
-    {"devices", RunDevicesCommand},
-    {"name", RunNameCommand},
-    {"render", RunRenderCommand},
+    {"chords", RunChordsCommand}, {"detect", RunDetectCommand}, {"devices", RunDevicesCommand},
+    {"name", RunNameCommand},     {"render", RunRenderCommand}, {"sheet", RunSheetCommand},
 };
 
 using platform::headless::ScriptCommand;

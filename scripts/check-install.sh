@@ -71,7 +71,7 @@ check_layout "$work/prefix" "$work/home-install"
 deb=$(ls "$work"/package/fretlore_*_amd64.deb 2>/dev/null | head -1)
 [[ -n $deb ]] || fail "no package was made"
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libsdl2 libsndfile1 libfftw3 libsamplerate0; do
+for lib in libsdl2 libsndfile1 libfftw3 libsamplerate0 libcairo2; do
   grep -q "$lib" <<<"$depends" || fail "the package does not depend on $lib: $depends"
 done
 dpkg-deb -x "$deb" "$work/root"

@@ -9,8 +9,9 @@ packages=(
   libsndfile1-dev libsamplerate0-dev
   libfreetype-dev fonts-dejavu-core fonts-liberation console-setup-linux zlib1g-dev
   libfftw3-dev
+  libcairo2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth clang-format
+  xvfb xauth clang-format poppler-utils libxml2-utils
   dpkg-dev desktop-file-utils appstream man-db
 )
 

@@ -6,7 +6,10 @@
 #include <optional>
 #include <ostream>
 #include <string_view>
+#include <vector>
 
+#include "app/commands/CommandOptions.h"
+#include "app/commands/SheetFiles.h"
 #include "theory/ChordSearch.h"
 #include "theory/Names.h"
 
@@ -15,11 +18,13 @@ using namespace theory;
 namespace {
 
 constexpr std::string_view USAGE =
-    "usage: fretlore chords ROOT TYPE [--tuning NAME|INDEX] [--split] [--left] [--json]\n"
-    "       fretlore chords CHORD [--tuning NAME|INDEX] [--split] [--left] [--json]\n"
+    "usage: fretlore chords ROOT TYPE [--tuning NAME|INDEX] [--capo K] [--split] [--left] "
+    "[--json]\n"
+    "       fretlore chords CHORD [--tuning NAME|INDEX] [--capo K] [--split] [--left] [--json]\n"
+    "       fretlore chords ROOT TYPE [--pdf FILE] [--svg FILE] [--png FILE] [options]\n"
     "       fretlore chords --all --json\n";
 
-constexpr std::string_view SEE_HELP = "see fretlore chords --help\n";
+constexpr std::string_view SEE_HELP = "see fretlore chords --help";
 
 constexpr std::string_view HELP =
     "Lists every playable shape of a chord, at most 24, in the finder's order.\n"
@@ -31,10 +36,15 @@ constexpr std::string_view HELP =
     "  --tuning T       a tuning name in any case (quote names with spaces; \"Drop D\" and\n"
     "                   such short forms too), its six notes from the lowest string\n"
     "                   (DADGBE), or its index, as listed below; \"Standard\" by default\n"
+    "  --capo K         a capo at fret K (0-11): the shapes to play behind it, their frets\n"
+    "                   counted from the capo, the note names as they sound\n"
     "  --split          allow split chords: any chord note may be the bass\n"
     "  --left           draw the chord boxes left-handed (mirrored)\n"
     "  --json           one JSON line instead of chord boxes; frets are listed from the\n"
     "                   lowest string whatever the hand\n"
+    "  --pdf FILE       draw the shapes as chord boxes on A4 pages, twelve a page\n"
+    "  --svg FILE       draw them into one SVG picture\n"
+    "  --png FILE       draw them into one PNG image (144 pixels an inch)\n"
     "  --all --json     one JSON line per root (0-11), type (0-43), tuning (0-15) and\n"
     "                   split (0, 1), in that nesting order\n"
     "\n"
@@ -45,9 +55,10 @@ constexpr std::array<std::string_view, 17> ROOT_NAMES{
     "C", "C#", "Db", "D", "D#", "Eb", "E", "F", "F#", "Gb", "G", "G#", "Ab", "A", "A#", "Bb", "B"};
 
 struct ChordsOptions {
-    std::optional<std::string> rootText;
-    std::optional<std::string> typeText;
+    std::vector<std::string> words;  // ROOT TYPE, or CHORD
     std::optional<std::string> tuningText;
+    std::optional<std::string> capoText;
+    commands::SheetPaths paths;
     bool split = false;
     bool left = false;
     bool json = false;
@@ -58,18 +69,8 @@ struct ChordsOptions {
 struct Chord {
     PitchClass root = 0;
     int type = 0;
-    int tuning = 0;
+    commands::Instrument instrument;
 };
-
-// Note names are stored with "##" for the markup renderer; plain text wants one '#'.
-std::string PlainText(std::string_view marked) {
-    std::string plain;
-    for (std::size_t i = 0; i < marked.size(); ++i) {
-        plain += marked[i];
-        if (marked[i] == '#' && i + 1 < marked.size() && marked[i + 1] == '#') ++i;
-    }
-    return plain;
-}
 
 std::string RootChoices() {
     std::string list;
@@ -86,125 +87,82 @@ std::string TypeChoices() {
     return list;
 }
 
-std::string TuningChoices() {
-    std::string list;
-    for (int u = 0; u < TUNING_COUNT; ++u) {
-        list += (list.empty() ? "" : ", ") + std::to_string(u) + " " + std::string(Tunings[u].name);
-    }
-    return list;
+bool Fail(std::ostream& err, std::string_view message) {
+    err << "fretlore chords: " << message << "\n";
+    return false;
 }
 
 // Fills `options` from the words; on a mistake writes one line to `err` and returns false.
-// Only words starting with "--" are options, since chord types such as "-5" start with '-'.
 bool ParseArgs(std::span<const std::string> args, ChordsOptions& options, std::ostream& err) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& word = args[i];
-        if (word == "--help" || word == "-h") {
-            options.help = true;
-        } else if (word == "--split") {
-            options.split = true;
-        } else if (word == "--left") {
-            options.left = true;
-        } else if (word == "--json") {
-            options.json = true;
-        } else if (word == "--all") {
-            options.all = true;
-        } else if (word == "--tuning") {
-            if (i + 1 == args.size()) {
-                err << "fretlore chords: --tuning needs a name or index (from: " << TuningChoices()
-                    << ")\n";
-                return false;
-            }
-            options.tuningText = args[++i];
-        } else if (word.starts_with("--tuning=")) {
-            options.tuningText = word.substr(9);
-        } else if (word.starts_with("--")) {
-            err << "fretlore chords: unknown option " << word
-                << " (options: --tuning NAME|INDEX, --split, --left, --json, --all, --help)\n";
-            return false;
-        } else if (!options.rootText) {
-            options.rootText = word;
-        } else if (!options.typeText) {
-            options.typeText = word;
-        } else {
-            err << "fretlore chords: unexpected argument '" << word << "'; " << SEE_HELP;
-            return false;
-        }
-    }
+    commands::OptionTable table{.flags = {{"--split", &options.split},
+                                          {"--left", &options.left},
+                                          {"--json", &options.json},
+                                          {"--all", &options.all}},
+                                .valued = {{"--tuning", "NAME|INDEX", &options.tuningText},
+                                           {"--capo", "K", &options.capoText}},
+                                .help = &options.help};
+    commands::AddSheetOptions(table, options.paths);
+    if (std::string error = commands::ParseOptions(args, table, options.words); !error.empty())
+        return Fail(err, error);
+    if (options.words.size() > 2)
+        return Fail(err,
+                    "unexpected argument '" + options.words[2] + "'; " + std::string(SEE_HELP));
     return true;
 }
 
 // The root and type from "ROOT TYPE" or from one chord symbol; on a mistake writes the
 // valid choices and returns nothing.
 std::optional<Chord> ResolveRootAndType(const ChordsOptions& options, std::ostream& err) {
-    if (!options.typeText) {
-        if (auto symbol = ParseChordSymbol(*options.rootText))
-            return Chord{symbol->root, symbol->type, 0};
-        err << "fretlore chords: unknown chord '" << *options.rootText
-            << "' (a root from: " << RootChoices() << "; then a type from: " << TypeChoices()
+    const std::string& first = options.words[0];
+    if (options.words.size() == 1) {
+        if (auto symbol = ParseChordSymbol(first)) return Chord{symbol->root, symbol->type, {}};
+        err << "fretlore chords: unknown chord '" << first << "' (a root from: " << RootChoices()
+            << "; then a type from: " << TypeChoices() << ")\n";
+        return std::nullopt;
+    }
+    auto root = ParseNoteName(first);
+    if (!root) {
+        err << "fretlore chords: unknown root '" << first << "' (choose from: " << RootChoices()
             << ")\n";
         return std::nullopt;
     }
-    auto root = ParseNoteName(*options.rootText);
-    if (!root) {
-        err << "fretlore chords: unknown root '" << *options.rootText
-            << "' (choose from: " << RootChoices() << ")\n";
-        return std::nullopt;
-    }
-    auto type = ParseChordType(*options.typeText);
+    auto type = ParseChordType(options.words[1]);
     if (!type) {
-        err << "fretlore chords: unknown chord type '" << *options.typeText
+        err << "fretlore chords: unknown chord type '" << options.words[1]
             << "' (choose from: " << TypeChoices() << ")\n";
         return std::nullopt;
     }
-    return Chord{*root, *type, 0};
+    return Chord{*root, *type, {}};
 }
 
 std::optional<Chord> ResolveChord(const ChordsOptions& options, std::ostream& err) {
-    if (!options.rootText) {
-        err << "fretlore chords: a chord is needed (\"C m7\" or \"Cm7\"); " << SEE_HELP;
+    if (options.words.empty()) {
+        Fail(err, "a chord is needed (\"C m7\" or \"Cm7\"); " + std::string(SEE_HELP));
         return std::nullopt;
     }
     std::optional<Chord> chord = ResolveRootAndType(options, err);
-    if (!chord || !options.tuningText) return chord;
-    auto tuning = ParseTuning(*options.tuningText);
-    if (!tuning) {
-        err << "fretlore chords: unknown tuning '" << *options.tuningText
-            << "' (choose a name, its six notes from the lowest string, or an index from: "
-            << TuningChoices() << ")\n";
+    if (!chord) return chord;
+    std::string error =
+        commands::ResolveInstrument(options.tuningText, options.capoText, chord->instrument);
+    if (!error.empty()) {
+        Fail(err, error);
         return std::nullopt;
     }
-    chord->tuning = *tuning;
     return chord;
 }
 
-StringTuning TuningStrings(int tuning) {
-    StringTuning strings{};
-    for (int s = 0; s < STRING_COUNT; ++s) {
-        strings[s] = static_cast<std::uint8_t>(Tunings[tuning].strings[s]);
-    }
-    return strings;
-}
-
-void AppendJsonString(std::string& json, std::string_view text) {
-    json += '"';
-    for (char c : text) {
-        if (c == '"' || c == '\\') json += '\\';
-        json += c;
-    }
-    json += '"';
-}
-
-// {"root":R,"type":T,"tuning":U,"split":S,"items":[{"text":..,"bass":..,"labelFret":..,
+// {"root":R,"type":T,"tuning":U[,"capo":K],"split":S,"items":[{"text":..,"bass":..,"labelFret":..,
 // "frets":[..]},..]} with item texts as stored ("##").
 void AppendJsonLine(std::string& json, const Chord& chord, bool split, const VoicingList& list) {
     json += "{\"root\":" + std::to_string(chord.root) + ",\"type\":" + std::to_string(chord.type) +
-            ",\"tuning\":" + std::to_string(chord.tuning) + ",\"split\":" + (split ? "1" : "0") +
-            ",\"items\":[";
+            ",\"tuning\":" + std::to_string(chord.instrument.tuning);
+    // Only with a capo, so that the lines without one stay as they always were.
+    if (chord.instrument.capo > 0) json += ",\"capo\":" + std::to_string(chord.instrument.capo);
+    json += ",\"split\":" + std::string(split ? "1" : "0") + ",\"items\":[";
     for (int i = 0; i < list.count; ++i) {
         const Voicing& voicing = list.items[i];
         json += i == 0 ? "{\"text\":" : ",{\"text\":";
-        AppendJsonString(json, InversionItemText(i, chord.root, voicing));
+        commands::AppendJsonString(json, InversionItemText(i, chord.root, voicing));
         json += ",\"bass\":" + std::to_string(voicing.bass) +
                 ",\"labelFret\":" + std::to_string(voicing.labelFret) + ",\"frets\":[";
         for (int s = 0; s < STRING_COUNT; ++s) {
@@ -222,9 +180,10 @@ void WriteAllJson(std::ostream& out) {
     Chord chord;
     for (chord.root = 0; chord.root < PITCH_CLASS_COUNT; ++chord.root) {
         for (chord.type = 0; chord.type < CHORD_TYPE_COUNT; ++chord.type) {
-            for (chord.tuning = 0; chord.tuning < TUNING_COUNT; ++chord.tuning) {
+            int& tuning = chord.instrument.tuning;
+            for (tuning = 0; tuning < TUNING_COUNT; ++tuning) {
                 for (bool split : {false, true}) {
-                    FindVoicings(chord.root, chord.type, TuningStrings(chord.tuning), split, list);
+                    FindVoicings(chord.root, chord.type, chord.instrument.Strings(), split, list);
                     line.clear();
                     AppendJsonLine(line, chord, split, list);
                     out << line;
@@ -243,7 +202,7 @@ std::string_view PlainNoteName(PitchClass note) {
     static const std::array<std::string, PITCH_CLASS_COUNT> names = [] {
         std::array<std::string, PITCH_CLASS_COUNT> plain;
         for (int p = 0; p < PITCH_CLASS_COUNT; ++p)
-            plain[p] = PlainText(NoteNames[p]);
+            plain[p] = commands::PlainText(NoteNames[p]);
         return plain;
     }();
     return names[note];
@@ -295,27 +254,41 @@ std::string ChordBox(const Voicing& voicing, const StringTuning& tuning, bool le
 
 void WriteText(std::ostream& out, const Chord& chord, const ChordsOptions& options,
                const VoicingList& list) {
-    StringTuning tuning = TuningStrings(chord.tuning);
+    StringTuning tuning = chord.instrument.Strings();
     const ChordDef& type = ChordTypes[chord.type];
+    if (chord.instrument.capo > 0) out << "capo " << chord.instrument.capo << '\n';
     out << PlainNoteName(chord.root) << ' ' << type.shortName << " (" << type.longName << "), "
-        << Tunings[chord.tuning].name << " tuning" << (options.split ? ", split chords" : "")
-        << (options.left ? ", left-handed" : "") << ": ";
+        << Tunings[chord.instrument.tuning].name << " tuning"
+        << (options.split ? ", split chords" : "") << (options.left ? ", left-handed" : "") << ": ";
     if (list.count == 0) {
         out << "no playable shape\n";
         return;
     }
     out << list.count << (list.count == 1 ? " shape\n" : " shapes\n");
     for (int i = 0; i < list.count; ++i) {
-        out << '\n' << PlainText(InversionItemText(i, chord.root, list.items[i])) << '\n';
+        out << '\n' << commands::PlainText(InversionItemText(i, chord.root, list.items[i])) << '\n';
         out << ChordBox(list.items[i], tuning, options.left);
     }
 }
 
-int Finish(std::ostream& out, std::ostream& err) {
-    out.flush();
-    if (out) return 0;
-    err << "fretlore chords: could not write the output\n";
-    return 1;
+std::string ChordName(const Chord& chord) {
+    return std::string(PlainNoteName(chord.root)) + " " +
+           std::string(ChordTypes[chord.type].shortName);
+}
+
+// The listed shapes as chord boxes on a sheet.
+sheet::Sheet ChordSheet(const Chord& chord, const ChordsOptions& options, const VoicingList& list) {
+    sheet::Sheet page;
+    page.title = ChordName(chord) + " — " + std::string(Tunings[chord.instrument.tuning].name) +
+                 " tuning" + commands::CapoNote(chord.instrument) +
+                 (options.split ? ", split chords" : "");
+    page.stringNames = commands::StringNames(chord.instrument);
+    page.leftHanded = options.left;
+    for (int i = 0; i < list.count; ++i) {
+        std::string item = commands::PlainText(InversionItemText(i, chord.root, list.items[i]));
+        page.boxes.push_back({ChordName(chord) + " — " + item, "", list.items[i]});
+    }
+    return page;
 }
 
 }  // namespace
@@ -325,22 +298,33 @@ int RunChordsCommand(std::span<const std::string> args, std::ostream& out, std::
     if (!ParseArgs(args, options, err)) return 2;
     if (options.help) {
         out << USAGE << '\n'
-            << HELP << "\nTypes: " << TypeChoices() << "\nTunings: " << TuningChoices() << '\n';
-        return Finish(out, err);
+            << HELP << "\nTypes: " << TypeChoices() << "\nTunings: " << commands::TuningChoices()
+            << '\n';
+        return commands::FinishOutput("chords", out, err);
     }
     if (options.all) {
-        if (!options.json || options.rootText || options.tuningText || options.split ||
-            options.left) {
-            err << "fretlore chords: --all goes with --json alone; " << SEE_HELP;
+        if (!options.json || !options.words.empty() || options.tuningText || options.capoText ||
+            options.split || options.left || options.paths.Any()) {
+            err << "fretlore chords: --all goes with --json alone; " << SEE_HELP << '\n';
             return 2;
         }
         WriteAllJson(out);
-        return Finish(out, err);
+        return commands::FinishOutput("chords", out, err);
     }
     std::optional<Chord> chord = ResolveChord(options, err);
     if (!chord) return 2;
     VoicingList list;
-    FindVoicings(chord->root, chord->type, TuningStrings(chord->tuning), options.split, list);
+    FindVoicings(chord->root, chord->type, chord->instrument.Strings(), options.split, list);
+    if (options.paths.Any()) {
+        if (options.json) {
+            err << "fretlore chords: --json prints the list and --pdf, --svg, --png draw it; "
+                   "choose one\n";
+            return 2;
+        }
+        int code = commands::WriteSheetFiles("chords", ChordSheet(*chord, options, list),
+                                             options.paths, out, err);
+        return code != 0 ? code : commands::FinishOutput("chords", out, err);
+    }
     if (options.json) {
         std::string line;
         AppendJsonLine(line, *chord, options.split, list);
@@ -348,5 +332,5 @@ int RunChordsCommand(std::span<const std::string> args, std::ostream& out, std::
     } else {
         WriteText(out, *chord, options, list);
     }
-    return Finish(out, err);
+    return commands::FinishOutput("chords", out, err);
 }

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <vector>
 
+#include "app/commands/CommandOptions.h"
 #include "detect/Listener.h"
 #include "platform/audio/Recording.h"
 
@@ -34,16 +35,6 @@ struct DetectOptions {
     bool help = false;
     std::int32_t trigger = detect::DEFAULT_TRIGGER;
 };
-
-// Result texts mark a sharp as "##"; plain output wants one '#'.
-std::string Plain(std::string_view marked) {
-    std::string plain;
-    for (std::size_t i = 0; i < marked.size(); ++i) {
-        plain += marked[i];
-        if (marked[i] == '#' && i + 1 < marked.size() && marked[i + 1] == '#') ++i;
-    }
-    return plain;
-}
 
 std::string Fixed(double value, int decimals) {
     std::array<char, 32> digits{};
@@ -97,7 +88,7 @@ void WriteJson(std::ostream& out, double start, const detect::Listener& listener
     const detect::DetectionResult& r = listener.Result();
     out << "{\"t\": " << Fixed(start, 3) << ", \"peak\": " << listener.Peak()
         << ", \"detected\": " << (r.detected ? "true" : "false") << ", \"text\": \""
-        << Plain(r.text) << "\", \"levels\": [";
+        << commands::PlainText(r.text) << "\", \"levels\": [";
     for (std::size_t p = 0; p < r.pitchClassLevel.size(); ++p)
         out << (p ? ", " : "") << Fixed(r.pitchClassLevel[p], 1);
     out << "]";
@@ -111,7 +102,7 @@ void WriteJson(std::ostream& out, double start, const detect::Listener& listener
         return;
     }
     const detect::NoteReading& note = listener.Reading();
-    out << ", \"name\": \"" << Plain(note.name) << "\", \"octave\": " << note.octaveOffset + 4
+    out << ", \"name\": \"" << commands::PlainText(note.name) << "\", \"octave\": " << note.octaveOffset + 4
         << ", \"frequency\": " << Fixed(note.frequency, 1) << ", \"cents\": " << note.cents
         << "}\n";
 }
@@ -148,7 +139,7 @@ int RunDetectCommand(std::span<const std::string> args, std::ostream& out, std::
     for (std::size_t at = 0; at + size <= samples->size(); at += size, ++buffers) {
         listener.Process(std::span(*samples).subspan(at, size), !options.notes);
         const double start = static_cast<double>(at) / detect::CAPTURE_RATE;
-        const std::string text = Plain(listener.Result().text);
+        const std::string text = commands::PlainText(listener.Result().text);
         if (!text.empty()) ++counts[text];
         if (options.json)
             WriteJson(out, start, listener, options.notes);

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/commands/CommandOptions.h"
 #include "theory/ChordSearch.h"
 #include "theory/Names.h"
 
@@ -62,23 +63,12 @@ bool Fail(std::ostream& err, std::string_view message) {
 }
 
 bool ParseArgs(std::span<const std::string> args, NameOptions& options, std::ostream& err) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& word = args[i];
-        if (word == "--help" || word == "-h") {
-            options.help = true;
-        } else if (word == "--json") {
-            options.json = true;
-        } else if (word == "--tuning" || word == "--capo") {
-            if (i + 1 == args.size()) return Fail(err, word + " needs a value");
-            (word == "--tuning" ? options.tuningText : options.capoText) = args[++i];
-        } else if (word.starts_with("--")) {
-            return Fail(err, "unknown option " + word +
-                                 " (options: --tuning NAME|INDEX, --capo K, --json, --help)");
-        } else {
-            options.shapeWords.push_back(word);
-        }
-    }
-    return true;
+    commands::OptionTable table{.flags = {{"--json", &options.json}},
+                                .valued = {{"--tuning", "NAME|INDEX", &options.tuningText},
+                                           {"--capo", "K", &options.capoText}},
+                                .help = &options.help};
+    std::string error = commands::ParseOptions(args, table, options.shapeWords);
+    return error.empty() || Fail(err, error);
 }
 
 std::optional<int> ParseNumber(std::string_view text) {
@@ -157,24 +147,15 @@ std::vector<NoteMatch> FindNoteMatches(std::uint32_t sounded) {
     return exact.empty() ? nearest : exact;
 }
 
-std::string PlainText(std::string_view marked) {
-    std::string plain;
-    for (std::size_t i = 0; i < marked.size(); ++i) {
-        plain += marked[i];
-        if (marked[i] == '#' && i + 1 < marked.size() && marked[i + 1] == '#') ++i;
-    }
-    return plain;
-}
-
 std::string ChordName(PitchClass root, int type) {
-    return PlainText(NoteNames[root]) + " " + std::string(ChordTypes[type].shortName);
+    return commands::PlainText(NoteNames[root]) + " " + std::string(ChordTypes[type].shortName);
 }
 
 void WriteText(std::ostream& out, int capo, const std::vector<Match>& matches,
                const std::vector<NoteMatch>& others) {
     if (capo > 0) out << "capo " << capo << '\n';
     for (const Match& m : matches) {
-        out << ChordName(m.root, m.type) << " — " << PlainText(m.text)
+        out << ChordName(m.root, m.type) << " — " << commands::PlainText(m.text)
             << (m.split ? " (split)" : "") << '\n';
     }
     if (!matches.empty()) return;
@@ -194,17 +175,8 @@ void WriteText(std::ostream& out, int capo, const std::vector<Match>& matches,
         out << ChordName(m.root, m.type)
             << (m.kind == NoteMatch::Kind::Missing ? " — one chord note missing: "
                                                    : " — one note extra: ")
-            << PlainText(NoteNames[m.note]) << '\n';
+            << commands::PlainText(NoteNames[m.note]) << '\n';
     }
-}
-
-void AppendJsonString(std::string& json, std::string_view text) {
-    json += '"';
-    for (char c : text) {
-        if (c == '"' || c == '\\') json += '\\';
-        json += c;
-    }
-    json += '"';
 }
 
 // {"frets":[..],"tuning":U,"capo":K,"matches":[{"root","type","item","text","split"},..],
@@ -221,7 +193,7 @@ std::string JsonLine(const Frets& shape, int tuning, int capo, const std::vector
         json += (i > 0 ? ",{\"root\":" : "{\"root\":") + std::to_string(m.root) +
                 ",\"type\":" + std::to_string(m.type) + ",\"item\":" + std::to_string(m.item) +
                 ",\"text\":";
-        AppendJsonString(json, m.text);
+        commands::AppendJsonString(json, m.text);
         json += ",\"split\":" + std::string(m.split ? "1" : "0") + "}";
     }
     json += "],\"others\":[";
@@ -240,13 +212,6 @@ std::string JsonLine(const Frets& shape, int tuning, int capo, const std::vector
     return json;
 }
 
-int Finish(std::ostream& out, std::ostream& err) {
-    out.flush();
-    if (out) return 0;
-    err << "fretlore name: could not write the output\n";
-    return 1;
-}
-
 }  // namespace
 
 int RunNameCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
@@ -254,7 +219,7 @@ int RunNameCommand(std::span<const std::string> args, std::ostream& out, std::os
     if (!ParseArgs(args, options, err)) return 2;
     if (options.help) {
         out << HELP;
-        return Finish(out, err);
+        return commands::FinishOutput("name", out, err);
     }
     auto shape = ParseShape(options.shapeWords);
     if (!shape) {
@@ -263,20 +228,14 @@ int RunNameCommand(std::span<const std::string> args, std::ostream& out, std::os
              "\"x 10 12 12 11 x\")");
         return 2;
     }
-    std::optional<int> tuning = 0;
-    if (options.tuningText) tuning = ParseTuning(*options.tuningText);
-    if (!tuning) {
-        Fail(err, "unknown tuning '" + *options.tuningText +
-                      "' (see fretlore chords --help for the tunings)");
+    commands::Instrument instrument;
+    std::string error =
+        commands::ResolveInstrument(options.tuningText, options.capoText, instrument);
+    if (!error.empty()) {
+        Fail(err, error);
         return 2;
     }
-    std::optional<int> capo = 0;
-    if (options.capoText) capo = ParseNumber(*options.capoText);
-    if (!capo || *capo < 0 || *capo > MAX_CAPO) {
-        Fail(err, "--capo takes a fret from 0 to 11");
-        return 2;
-    }
-    StringTuning strings = CapoTuning(*tuning, *capo);
+    StringTuning strings = instrument.Strings();
     std::uint32_t sounded = 0;
     for (int s = 0; s < STRING_COUNT; ++s)
         if ((*shape)[s] != NOT_PLAYED) sounded |= 1u << NoteAt(strings, s, (*shape)[s]);
@@ -287,8 +246,8 @@ int RunNameCommand(std::span<const std::string> args, std::ostream& out, std::os
     std::vector<Match> matches = FindMatches(*shape, strings);
     std::vector<NoteMatch> others = FindNoteMatches(sounded);
     if (options.json)
-        out << JsonLine(*shape, *tuning, *capo, matches, others);
+        out << JsonLine(*shape, instrument.tuning, instrument.capo, matches, others);
     else
-        WriteText(out, *capo, matches, others);
-    return Finish(out, err);
+        WriteText(out, instrument.capo, matches, others);
+    return commands::FinishOutput("name", out, err);
 }

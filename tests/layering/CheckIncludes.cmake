@@ -1,5 +1,5 @@
-# Fails when a module includes a module above it, or when SDL or AGG appear outside the
-# places allowed to use them. Run as: cmake -DROOT=<repo> -P CheckIncludes.cmake
+# Fails when a module includes a module above it, or when SDL, AGG or cairo appear outside
+# the places allowed to use them. Run as: cmake -DROOT=<repo> -P CheckIncludes.cmake
 
 # Which modules each module may include (itself always).
 set(allowed_platform "")
@@ -32,6 +32,14 @@ foreach(module IN LISTS modules)
         if(NOT rel MATCHES "^(platform/sdl/|platform/audio/sdl/|gfx/display/sdl/|platform/Image\\.cpp)")
           list(APPEND failures "${rel}: SDL is used only by the SDL backends (${line})")
         endif()
+      endif()
+      # The chord sheets stand on the theory alone, so they print without the program.
+      if(rel MATCHES "^app/sheet/" AND line MATCHES "#[ \t]*include[ \t]*\"([a-z]+/[a-z]*)"
+         AND NOT CMAKE_MATCH_1 MATCHES "^(theory/|app/sheet)")
+        list(APPEND failures "${rel}: app/sheet/ includes only theory/ (${line})")
+      endif()
+      if(line MATCHES "[<\"]cairo[-a-z]*\\.h[>\"]" AND NOT rel MATCHES "^app/sheet/")
+        list(APPEND failures "${rel}: cairo is used only under app/sheet/ (${line})")
       endif()
       if(line MATCHES "[<\"]agg_[a-z_0-9]*\\.h[>\"]" AND NOT rel MATCHES "^gfx/")
         list(APPEND failures "${rel}: AGG is used only under gfx/ (${line})")

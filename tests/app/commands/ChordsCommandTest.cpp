@@ -108,6 +108,44 @@ TEST(ChordsCommand, ChordSymbolsAndCommonNamesAreUnderstood) {
         EXPECT_EQ(json({"C", "m7", "--tuning", name}), dropD) << name;
 }
 
+// Behind a capo at fret 2, D Major is played with the C Major shapes of the tuning.
+TEST(ChordsCommand, CapoListsTheShapesPlayedBehindIt) {
+    Result d = Chords({"D", "Major", "--capo", "2", "--json"});
+    ASSERT_EQ(d.code, 0) << d.err;
+    std::string c = Chords({"C", "Major", "--json"}).out;
+    // The same frets and labels item for item; only the names and the capo differ.
+    std::string expected = c;
+    expected.replace(0, std::string(R"j({"root":0,"type":0,"tuning":0,)j").size(),
+                     R"j({"root":2,"type":0,"tuning":0,"capo":2,)j");
+    for (std::string from : {"C (fret", "\"bass\":0,", "\"bass\":4,", "\"bass\":7,"}) {
+        std::string to = from == "C (fret"       ? "D (fret"
+                         : from == "\"bass\":0," ? "\"bass\":2,"
+                         : from == "\"bass\":4," ? "\"bass\":6,"
+                                                 : "\"bass\":9,";
+        for (std::size_t at = expected.find(from); at != std::string::npos;
+             at = expected.find(from, at + to.size()))
+            expected.replace(at, from.size(), to);
+    }
+    EXPECT_EQ(d.out, expected);
+
+    std::vector<std::string> lines = Lines(Chords({"D", "Major", "--capo", "2"}).out);
+    ASSERT_GE(lines.size(), 11u);
+    EXPECT_EQ(lines[0], "capo 2");
+    EXPECT_EQ(lines[1], "D Major (Major Chord), Standard tuning: 7 shapes");
+    EXPECT_EQ(lines[3], "01 D (fret 1)");
+    EXPECT_EQ(lines[6], " 1  |  |  |  |  D  |");
+    // The strings as they sound with the capo on.
+    EXPECT_EQ(lines[10], "    F# B  E  A  C# F#");
+
+    // Capo 0 is no capo: the output is that of today, byte for byte.
+    EXPECT_EQ(Chords({"C", "Major", "--capo", "0", "--json"}).out, c);
+    EXPECT_EQ(Chords({"C", "Major", "--capo=0"}).out, Chords({"C", "Major"}).out);
+    // Capo 11 on Drop D: its strings raised by eleven semitones, wrapping.
+    EXPECT_EQ(
+        Chords({"C#", "m7", "--tuning", "1", "--capo", "11", "--json"}).out.find("\"capo\":11,"),
+        std::string(R"j({"root":1,"type":29,"tuning":1,)j").size());
+}
+
 TEST(ChordsCommand, BadInputExitsTwoWithTheChoices) {
     struct Case {
         std::vector<std::string> args;
@@ -121,6 +159,11 @@ TEST(ChordsCommand, BadInputExitsTwoWithTheChoices) {
         {{"C", "Major", "--tuning", "DADGAD"}, "1 Dropped D"},
         {{"C", "Major", "--tuning"}, "0 Standard"},
         {{"C", "Major", "--flat"}, "--split"},
+        {{"C", "Major", "--capo", "12"}, "0 to 11"},
+        {{"C", "Major", "--capo", "-1"}, "0 to 11"},
+        {{"C", "Major", "--capo", "2x"}, "'2x'"},
+        {{"C", "Major", "--capo"}, "--capo K"},
+        {{"--all", "--json", "--capo", "2"}, "--json"},
         {{"C", "Major", "extra"}, "--help"},
         {{"--left"}, "--help"},
         {{"Hm7"}, "Bb"},
