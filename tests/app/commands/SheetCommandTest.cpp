@@ -151,7 +151,7 @@ TEST_F(SheetFiles, SheetDrawsTheStepsInOrderWithTheirLengths) {
         at = found + w.size();
     }
 
-    // With a capo the same steps are the chords a tone up, played with the same shapes.
+    // With a capo the steps still sound as written; their shapes are found behind the capo.
     Result capo =
         commandtest::Run(RunSheetCommand, {At("song.seq"), "--capo", "2", "--svg", At("c.svg")});
     ASSERT_EQ(capo.code, 0) << capo.err;
