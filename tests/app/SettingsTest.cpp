@@ -37,7 +37,7 @@ TEST(Settings, AreWrittenAsThisTextAndReadBack) {
     EXPECT_EQ(app::FormatSettings(Unusual()),
               "[Fretlore]\nversion=1\nwindowX=-40\nwindowY=120\nscale=3\nmode=2\nroot=7\n"
               "chordType=43\ntuning=15\nleftHanded=1\nsplitChords=1\nscaleType=27\nkey=11\n"
-              "triggerLevel=96\ndetectChords=0\nnoiseReduction=1\n");
+              "triggerLevel=96\ndetectChords=0\nnoiseReduction=1\ncapo=0\n");
     std::string error;
     EXPECT_EQ(app::ParseSettings(app::FormatSettings(Unusual()), error), Unusual()) << error;
     // Defaults, no place yet; keys missing from an older file keep their defaults.
