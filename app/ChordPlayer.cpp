@@ -107,7 +107,8 @@ void ChordPlayer::Strum() {
     if (!now.valid) return;
     for (int s = 0; s < theory::STRING_COUNT; ++s) {
         int fret = now.voicing.frets[s];
-        if (fret != theory::NOT_PLAYED) Sound(s, NoteNumber(s, fret, now.tuning), NOTE_MS);
+        if (fret != theory::NOT_PLAYED)
+            Sound(s, NoteNumber(s, now.AbsoluteFret(s), now.tuning), NOTE_MS);
     }
 }
 
@@ -119,9 +120,11 @@ void ChordPlayer::PluckString(int s, int fret) {
 
 StrumShape ChordPlayer::StepShape(const theory::SequenceStep& step) {
     StrumShape found;
-    found.tuning = theory::CurrentTuning().strings;
+    theory::TuningState tuning = theory::CurrentTuning();
+    found.tuning = tuning.strings;
+    found.capo = tuning.capo;
     theory::VoicingList list;
-    theory::FindVoicings(step.root, step.chordType, found.tuning, step.split != 0, list);
+    theory::FindVoicings(step.root, step.chordType, tuning.Capoed(), step.split != 0, list);
     if (list.count == 0) return found;
     found.valid = true;
     found.voicing = list.items[std::min<int>(step.inversion, list.count - 1)];
@@ -179,7 +182,7 @@ void ChordPlayer::Arpeggio(int length, const StrumShape& chord) {
             platform::SleepMs(1);
         lastNoteTime = platform::TickMs();
         int s = played[order.strings[k % order.size]];
-        Sound(s, NoteNumber(s, chord.voicing.frets[s], chord.tuning), ARPEGGIO_NOTE_MS);
+        Sound(s, NoteNumber(s, chord.AbsoluteFret(s), chord.tuning), ARPEGGIO_NOTE_MS);
         // A strum waiting its turn ends the arpeggio too, so that it sounds at once.
         if (!playing || quitting || strumRequest) return;
     }

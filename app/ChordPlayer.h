@@ -23,8 +23,12 @@ namespace app {
 // the main thread whenever either changes, so the player never reads a half-made list.
 struct StrumShape {
     bool valid = false;
-    theory::Voicing voicing;
-    theory::StringTuning tuning{};
+    theory::Voicing voicing;        // frets counted from the capo
+    theory::StringTuning tuning{};  // the strings without the capo
+    int capo = 0;
+
+    // What string s plays: its shape fret behind the capo, counted from the nut.
+    int AbsoluteFret(int s) const { return capo + voicing.frets[s]; }
 };
 
 // The sequence step the player has just begun, for the screen to show.
@@ -96,7 +100,7 @@ class ChordPlayer {
 
     // Sounds the published shape from string 0 upward, one string every 100 ms.
     void Strum();
-    // Sounds one string at one fret for 100 ms in the caller's thread.
+    // Sounds one string at one fret (counted from the nut) for 100 ms in the caller's thread.
     void PluckString(int s, int fret);
     // One round of playback: step `step` as an arpeggio of its length (with no steps, the
     // published shape for one bar), then `step` moves on, back to 0 after the last step.
@@ -104,8 +108,8 @@ class ChordPlayer {
     // Picks `shape` `length` quarter bars long in the pattern `style` names, a note every
     // 250 ms; returns after the current note once `playing` is cleared or a strum is asked for.
     void Arpeggio(int length, const StrumShape& shape);
-    // The shape a step plays: the search run again on the current tuning, item `inversion`
-    // (the last one when there are fewer); invalid when the chord has no shape.
+    // The shape a step plays: the search run again on the current tuning and capo, item
+    // `inversion` (the last one when there are fewer); invalid when the chord has no shape.
     static StrumShape StepShape(const theory::SequenceStep& step);
     // Pattern 0 (8 notes), 1 (6) or 2 (12) over n played strings. Positions below 0 or past
     // the last string, which shapes of fewer than three strings would need, are brought to

@@ -4,17 +4,22 @@
 #include <cctype>
 #include <charconv>
 
+#include "theory/CurrentTuning.h"
+
 namespace app {
 
 const char* const USAGE =
-    "usage: fretlore [FILE.seq] [--scale N] [--mic FILE] [--audio-out FILE.wav]\n"
+    "usage: fretlore [FILE.seq] [--scale N] [--capo K] [--mic FILE] [--audio-out FILE.wav]\n"
     "                [--input-device NAME] [--output-device NAME]\n"
     "       fretlore --headless [FILE.seq] [--script FILE] [--frames N] [--shot FILE.png]\n"
-    "                [--mic FILE] [--audio-out FILE.wav]\n"
+    "                [--capo K] [--mic FILE] [--audio-out FILE.wav]\n"
     "       fretlore chords|detect|devices|name|render|sheet ... (each with --help)\n"
     "\n"
     "  FILE.seq            start in the Chord Sequencer with this sequence loaded\n"
     "  --scale N           window scale (1-8; default 2: a 480 x 640 window)\n"
+    "  --capo K            start with a capo at fret K (0-11; 0 is none); the keys ] and [\n"
+    "                      move it up and down in Guitar Chords, Chord Sequencer and\n"
+    "                      Chord Groups\n"
     "  --mic FILE          listen to a recording (WAV, FLAC, Ogg, MP3) instead of the\n"
     "                      microphone, in real time, looped; headless runs too\n"
     "  --input-device NAME   the microphone to listen to, by the name 'fretlore devices' gives\n"
@@ -77,6 +82,14 @@ std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::
             if (!value(options.inputDevice)) return std::nullopt;
         } else if (arg == "--output-device") {
             if (!value(options.outputDevice)) return std::nullopt;
+        } else if (arg == "--capo") {
+            unsigned n = 0;
+            if (!value(text)) return std::nullopt;
+            if (!ParseUnsigned(text, n) || n > static_cast<unsigned>(theory::MAX_CAPO)) {
+                error = "bad value '" + text + "' for --capo (a fret from 0 to 11)";
+                return std::nullopt;
+            }
+            options.capo = static_cast<int>(n);
         } else if (arg == "--frames" || arg == "--scale") {
             unsigned n = 0;
             if (!value(text)) return std::nullopt;

@@ -21,6 +21,7 @@ struct Options {
     std::string inputDevice;   // SDL's name; empty for the default
     std::string outputDevice;  // SDL's name; empty for the default
     std::string sequencePath;  // a sequence to open at start; empty for none
+    std::optional<int> capo;   // else the remembered capo, or none
 };
 
 // Nullopt with a one-line reason in `error` for an unknown option or a bad value.

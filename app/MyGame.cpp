@@ -72,6 +72,7 @@ void MyGame::SetUpSound() {
         mixer.Open(22050, false, 6, std::make_unique<platform::NullWaveOut>());
     }
     theory::SetTuning(0, false);
+    theory::SetCapo(0);
     ChordPlayer::Instruments strings{};
     std::string failures;
     for (int k = 1; k <= 6; ++k) {
@@ -196,7 +197,7 @@ void MyGame::AddWidgets() {
     trigger.SetCaption(ID_TRIGGER, "Trigger", ui::CAPTION_BELOW);
     add(trigger, HIDDEN_WIDGET);
 
-    theory::StringTuning strings = theory::CurrentTuning().strings;
+    theory::StringTuning strings = theory::CurrentTuning().Capoed();
     for (int k = 0; k < 6; ++k) {
         button(stringButtons[k], static_cast<std::uint16_t>(ID_STRING_FIRST + k),
                theory::NoteNames[strings[k]], 18 + 35 * k, 272, 30, faces30.get(), false);

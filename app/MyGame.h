@@ -93,6 +93,9 @@ class MyGame : public TProgram, private screens::SequencerHost {
     // Searches the selected chord's shapes again, refills the Inversion list and
     // publishes the selected shape to the player.
     void FindVoicings();
+    // Puts the capo at fret `capo` (0 takes it off), relabels the strings and searches the
+    // shapes again; false, changing nothing, outside 0..MAX_CAPO.
+    bool SetCapo(int capo);
     // `PluckString` with the instant dot of a tap on the fret board.
     void TapFretBoard(int x, int y);
     // The same on the Scales fret board; nothing while the piano roll shows.
@@ -174,6 +177,7 @@ class MyGame : public TProgram, private screens::SequencerHost {
     void LoadPictures();
     void AddWidgets();
     void HandleKey(std::uint32_t key);
+    void HandleChar(char c);
     void HandleCommand(std::uint32_t id);
     // Chord Groups: the key's six chords replace the sequence, and playback starts or stops.
     void Audition();

@@ -69,6 +69,9 @@ platform::LResult MyGame::HandleMessage(std::uint32_t msg, platform::WParam wPar
         case MSG_KEYDOWN:
             HandleKey(static_cast<std::uint32_t>(wParam));
             break;
+        case MSG_CHAR:
+            HandleChar(static_cast<char>(wParam));
+            break;
         case MSG_LBUTTONDOWN:
             if (!captured && mode == MODE_GUITAR) TapFretBoard(PointX(lParam), PointY(lParam));
             if (!captured && mode == MODE_SCALES) TapScaleBoard(PointX(lParam), PointY(lParam));
@@ -107,6 +110,22 @@ void MyGame::HandleKey(std::uint32_t key) {
     } else if (key == 'X') {
         FindVoicings();
     }
+}
+
+// Keys without a key code of their own arrive as the characters they type, whatever the
+// keyboard's layout.
+void MyGame::HandleChar(char c) {
+    bool shapesShown = mode == MODE_GUITAR || mode == MODE_SEQUENCER || mode == MODE_GROUPS;
+    if ((c == ']' || c == '[') && shapesShown)
+        SetCapo(
+            std::clamp(theory::CurrentTuning().capo + (c == ']' ? 1 : -1), 0, theory::MAX_CAPO));
+}
+
+bool MyGame::SetCapo(int capo) {
+    if (!theory::SetCapo(capo)) return false;
+    RefreshStringCaptions();
+    FindVoicings();
+    return true;
 }
 
 void MyGame::HandleCommand(std::uint32_t id) {
@@ -179,8 +198,10 @@ void MyGame::HandleCommand(std::uint32_t id) {
             if (noiseReductionChanged) noiseReductionChanged(noiseReduction != 0);
             break;
         default:
+            // The open string behind the capo, as its caption names it.
             if (id >= ID_STRING_FIRST && id <= ID_STRING_LAST)
-                player.PluckString(static_cast<int>(id - ID_STRING_FIRST), 0);
+                player.PluckString(static_cast<int>(id - ID_STRING_FIRST),
+                                   theory::CurrentTuning().capo);
             break;
     }
 }
@@ -227,12 +248,14 @@ void MyGame::PublishShape() {
         shape.valid = true;
         shape.voicing = voicings.items[selected];
     }
-    shape.tuning = theory::CurrentTuning().strings;
+    theory::TuningState tuning = theory::CurrentTuning();
+    shape.tuning = tuning.strings;
+    shape.capo = tuning.capo;
     player.Publish(shape);
 }
 
 void MyGame::RefreshStringCaptions() {
-    theory::StringTuning strings = theory::CurrentTuning().strings;
+    theory::StringTuning strings = theory::CurrentTuning().Capoed();
     for (int k = 0; k < 6; ++k)
         stringButtons[k].SetCaption(theory::NoteNames[strings[k]]);
 }
@@ -393,6 +416,7 @@ std::string MyGame::StateJson() const {
       << ",\n  \"root\": " << rootList.list.Selection()
       << ",\n  \"chordType\": " << chordList.list.Selection()
       << ",\n  \"scale\": " << scaleList.list.Selection() << ",\n  \"tuning\": " << tuning.index
+      << ",\n  \"capo\": " << tuning.capo
       << ",\n  \"inversion\": " << inversionList.list.Selection()
       << ",\n  \"key\": " << keyList.list.Selection()
       << ",\n  \"leftHanded\": " << flag(tuning.leftHanded)

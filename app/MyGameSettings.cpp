@@ -21,6 +21,7 @@ Settings MyGame::CurrentSettings() const {
     s.triggerLevel = triggerLevel;
     s.detectChords = detectChords != 0;
     s.noiseReduction = noiseReduction != 0;
+    s.capo = tuning.capo;
     return s;
 }
 
@@ -31,6 +32,7 @@ void MyGame::ApplySettings(const Settings& s) {
     tuningList.list.Select(s.tuning);
     setCheck(leftHanded, s.leftHanded);
     theory::SetTuning(s.tuning, s.leftHanded);
+    theory::SetCapo(s.capo);
     RefreshStringCaptions();
     splitChords = s.splitChords ? 1 : 0;
     setCheck(allowSplitChords, s.splitChords);

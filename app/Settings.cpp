@@ -8,6 +8,7 @@
 
 #include "platform/Files.h"
 #include "platform/SafeFile.h"
+#include "theory/CurrentTuning.h"
 #include "theory/TheoryTables.h"
 
 namespace app {
@@ -39,6 +40,7 @@ const Field FIELDS[] = {
     {"triggerLevel", 0, 96, &Settings::triggerLevel},
     {"detectChords", 0, 1, nullptr, &Settings::detectChords},
     {"noiseReduction", 0, 1, nullptr, &Settings::noiseReduction},
+    {"capo", 0, theory::MAX_CAPO, &Settings::capo},
 };
 
 // A window may sit partly off a screen, but not a world away.

@@ -22,6 +22,7 @@ struct Settings {
     int triggerLevel = 30;
     bool detectChords = true;
     bool noiseReduction = false;
+    int capo = 0;
 
     bool operator==(const Settings&) const = default;
 };

@@ -145,11 +145,12 @@ int Outcome(int result, const app::Options& options, const platform::RecordingOu
 }
 
 // `settings`, when given, are put back after the title screen and hold how the program
-// was left when it ends (unchanged when it ended on the title).
-int RunGame(app::Host& host, const std::string& sequencePath,
+// was left when it ends (unchanged when it ended on the title). A capo given on the command
+// line wins over the remembered one.
+int RunGame(app::Host& host, const app::Options& options,
             std::optional<app::Settings>* settings = nullptr) {
     app::MyGame game;
-    game.startSequence = sequencePath;
+    game.startSequence = options.sequencePath;
     if (auto* headless = dynamic_cast<platform::headless::HeadlessBackend*>(&host.backend)) {
         headless->SetStateWriter([&game](const std::string& path, std::string& error) {
             error = game.WriteState(path);
@@ -160,9 +161,12 @@ int RunGame(app::Host& host, const std::string& sequencePath,
     int result = app::ProgramMain(game, host, [&] {
         game.player.StartPlayer();
         game.StartCapture();
-        if (!game.ShowTitleScreen() || !settings) return;
-        if (*settings) game.ApplySettings(**settings);
-        restored = true;
+        if (!game.ShowTitleScreen()) return;
+        if (settings) {
+            if (*settings) game.ApplySettings(**settings);
+            restored = true;
+        }
+        if (options.capo) game.SetCapo(*options.capo);
     });
     if (restored) *settings = game.CurrentSettings();
     return result;
@@ -178,7 +182,7 @@ int RunHeadless(const app::Options& options) {
     auto recording = std::make_shared<platform::RecordingOutcome>();
     app::Host host{backend, gfx::headless::displayFactory(), SoundDevice(options, recording),
                    Microphone(options, mic)};
-    int result = RunGame(host, options.sequencePath);
+    int result = RunGame(host, options);
     return Outcome(backend.Failures() > 0 ? 1 : result, options, *recording);
 }
 
@@ -204,7 +208,7 @@ int RunWindowed(const app::Options& options) {
     if (settings && settings->windowX && settings->windowY)
         backend->SetInitialPosition(*settings->windowX, *settings->windowY);
     std::optional<app::Settings> remembered = settings;
-    int result = RunGame(host, options.sequencePath, &settings);
+    int result = RunGame(host, options, &settings);
     // Written at exit, whole or not at all; a damaged file read at start is replaced.
     if (auto placement = backend->LastPlacement()) {
         if (!settings) settings = app::Settings{};

@@ -1,5 +1,6 @@
 #include "screens/GuitarScreen.h"
 
+#include <algorithm>
 #include <string>
 
 #include "gfx/Blit.h"
@@ -16,6 +17,16 @@ constexpr int BOARD_RIGHT = 225;
 constexpr int STRING_X0 = 142;
 constexpr int STRING_GAP = 15;
 constexpr int FRET_GAP = 18;
+constexpr int BOARD_BOTTOM = 277;
+
+// A capo clamps all six strings just behind fret `capo`'s wire: a black pad between a light
+// and a dark edge, across the whole board.
+void DrawCapo(gfx::Surface& s, int capo) {
+    int top = FRET_GAP * capo + CAPO_TOP, bottom = FRET_GAP * capo + CAPO_BOTTOM;
+    gfx::fillRect(s, BOARD_LEFT, top, BOARD_RIGHT, bottom, BLACK);
+    gfx::hLine(s, BOARD_LEFT, top, BOARD_RIGHT - BOARD_LEFT + 1, WIRE_LIGHT);
+    gfx::hLine(s, BOARD_LEFT, bottom, BOARD_RIGHT - BOARD_LEFT + 1, WIRE_DARK);
+}
 
 // A fret wire: dark, light, dark.
 void Wire(gfx::Surface& s, int x, int y, int length) {
@@ -48,11 +59,13 @@ std::string Join(const T& items, std::string_view separator) {
 }  // namespace
 
 void DrawFretBoard(gfx::Surface& s, const Fonts& fonts, const ChordView& view) {
+    const int capo = view.tuning.capo;
     gfx::fillRect(s, BOARD_LEFT, 20, BOARD_RIGHT, 277, BOARD);
     if (view.selected) {
-        int label = view.selected->labelFret;
-        gfx::fillRect(s, BOARD_LEFT, FRET_GAP * label + 25, BOARD_RIGHT, FRET_GAP * label + 97,
-                      BOARD_WINDOW);
+        // The shape's frets count from the capo; the board counts from the nut.
+        int label = view.selected->labelFret + capo;
+        int top = FRET_GAP * label + 25, bottom = std::min(FRET_GAP * label + 97, BOARD_BOTTOM);
+        if (top <= bottom) gfx::fillRect(s, BOARD_LEFT, top, BOARD_RIGHT, bottom, BOARD_WINDOW);
     }
     // The nut.
     gfx::hLine(s, 136, 21, 88, WHITE);
@@ -76,24 +89,27 @@ void DrawFretBoard(gfx::Surface& s, const Fonts& fonts, const ChordView& view) {
         }
     }
     theory::ChordNotes notes = view.Notes();
+    // Names and open-string marks tell what a string sounds open: behind the capo, if any.
+    const theory::StringTuning open = view.tuning.Capoed();
     for (int c = 0; c < 6; ++c) {
         int x = STRING_X0 + STRING_GAP * c;
         int string = view.StringInColumn(c);
         gfx::vLine(s, x, 19, 258, WHITE);
         if (fonts.medium)
-            drawCentred(*fonts.medium, s, x, 287, theory::NoteNames[view.tuning.strings[string]],
-                        BLACK);
-        if (notes.Contains(view.tuning.strings[string])) {
+            drawCentred(*fonts.medium, s, x, 287, theory::NoteNames[open[string]], BLACK);
+        if (notes.Contains(open[string])) {
             gfx::circle(s, x, 12, 4, BLACK, false, clip);
         } else {
             Cross(s, x, 8);
         }
     }
+    if (capo > 0) DrawCapo(s, capo);
     gfx::attachSurface(s);
+    // Frets up to the capo cannot sound.
     for (theory::PitchClass note : notes.View()) {
         for (int c = 0; c < 6; ++c) {
             int string = view.StringInColumn(c);
-            for (int fret = 1; fret <= 14; ++fret) {
+            for (int fret = capo + 1; fret <= 14; ++fret) {
                 if (theory::NoteAt(view.tuning.strings, string, fret) != note) continue;
                 gfx::drawEllipse(142.5 + STRING_GAP * c, 16 + FRET_GAP * fret, 4, 4, 0.0, 16,
                                  note == view.root ? ROOT_DOT : NOTE_DOT);
@@ -109,12 +125,14 @@ void DrawChordDiagram(gfx::Surface& s, const Fonts& fonts, const ChordView& view
     for (int k = 0; k <= 4; ++k)
         Wire(s, x0, y0 - 1 + 28 * k, 6 * d);
     auto columnX = [&](int c) { return x0 + d / 2 + c * d; };
+    // The box shows the shape as found: its frets and open strings count from the capo.
+    const theory::StringTuning open = view.tuning.Capoed();
     for (int c = 0; c < 6; ++c) {
         gfx::vLine(s, columnX(c), y0, 112, WHITE);
         int string = view.StringInColumn(c);
         if (fonts.medium)
-            drawCentred(*fonts.medium, s, columnX(c), y0 + 122,
-                        theory::NoteNames[view.tuning.strings[string]], BLACK);
+            drawCentred(*fonts.medium, s, columnX(c), y0 + 122, theory::NoteNames[open[string]],
+                        BLACK);
     }
     if (!view.selected) {
         // An empty box alone would look like a drawing that failed.
@@ -150,7 +168,7 @@ void DrawChordDiagram(gfx::Surface& s, const Fonts& fonts, const ChordView& view
     for (int string = 0; string < 6; ++string) {
         int fret = v.frets[string], x = columnX(view.ColumnOfString(string));
         if (fret > 0) {
-            theory::PitchClass note = theory::NoteAt(view.tuning.strings, string, fret);
+            theory::PitchClass note = theory::NoteAt(open, string, fret);
             drawNoteDot(s, fonts, x, y0 + 28 * (fret - v.labelFret) - 14, 9, note,
                         note == view.root);
         } else if (fret == 0) {
@@ -197,7 +215,9 @@ std::optional<FretTap> GuitarFretTap(const ChordView& view, int x, int y) {
     if (x < BOARD_LEFT || x > BOARD_RIGHT || y < 7 || y > 277) return std::nullopt;
     int column = (x - BOARD_LEFT) / STRING_GAP;
     if (column > 5) return std::nullopt;
-    return FretTap{view.StringInColumn(column), (y - 7) / FRET_GAP, column};
+    // Behind the capo a string still sounds at the capo, however it is pressed.
+    int fret = std::max((y - 7) / FRET_GAP, view.tuning.capo);
+    return FretTap{view.StringInColumn(column), fret, column};
 }
 
 void DrawGuitarTapDot(gfx::Surface& s, const Fonts& fonts, const ChordView& view,

@@ -8,7 +8,13 @@
 
 namespace screens {
 
-// Right side, strings running down; mode 0 only.
+// Pixel rows of the capo bar relative to 18 x its fret: it fills the fret's space just
+// behind the wire, clear of the wires on both sides.
+constexpr int CAPO_TOP = 11;
+constexpr int CAPO_BOTTOM = 21;
+
+// Right side, strings running down; mode 0 only. Frets count from the nut; with a capo the
+// shape's window moves up to it and the bar is drawn across the strings.
 void DrawFretBoard(gfx::Surface& surface, const Fonts& fonts, const ChordView& view);
 // The selected shape as a chord box: lower left in modes 0 to 2, upper right in mode 3.
 void DrawChordDiagram(gfx::Surface& surface, const Fonts& fonts, const ChordView& view);
@@ -25,6 +31,7 @@ struct FretTap {
 };
 // The string and fret under a tap on the Guitar Chords fret board, if any. Taps follow the
 // drawing: with the left hand the columns are mirrored, so a tap plays the string it hits.
+// A tap on or behind the capo (the open row included) is the capo's fret.
 std::optional<FretTap> GuitarFretTap(const ChordView& view, int x, int y);
 // The dot drawn at once under a tap on a chord note (the caller presents it).
 void DrawGuitarTapDot(gfx::Surface& surface, const Fonts& fonts, const ChordView& view,

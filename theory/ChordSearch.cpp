@@ -100,7 +100,7 @@ void FindVoicings(PitchClass root, int chordType, const StringTuning& tuning, bo
 }
 
 void FindVoicings(PitchClass root, int chordType, bool splitChords, VoicingList& out) {
-    FindVoicings(root, chordType, CurrentTuning().strings, splitChords, out);
+    FindVoicings(root, chordType, CurrentTuning().Capoed(), splitChords, out);
 }
 
 }  // namespace theory

@@ -64,7 +64,8 @@ class ChordSearch {
 // Searches on an explicit tuning, touching no shared state.
 void FindVoicings(PitchClass root, int chordType, const StringTuning& tuning, bool splitChords,
                   VoicingList& out);
-// Searches on `CurrentTuning`. An out-of-range root or chord type leaves `out` empty.
+// Searches on `CurrentTuning` behind its capo: the frets found count from the capo. An
+// out-of-range root or chord type leaves `out` empty.
 void FindVoicings(PitchClass root, int chordType, bool splitChords, VoicingList& out);
 
 }  // namespace theory

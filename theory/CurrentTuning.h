@@ -1,8 +1,8 @@
 #pragma once
 // The program-wide tuning: the pitch class of each string as now tuned, the selected row of
-// `Tunings` and the Left Handed flag. The chord player thread reads it while the UI thread
-// may change it, so the whole state lives in one atomic word and every read is a consistent
-// snapshot.
+// `Tunings`, the Left Handed flag and the capo. The chord player thread reads it while the UI
+// thread may change it, so the whole state lives in one atomic word and every read is a
+// consistent snapshot.
 
 #include <array>
 #include <cstdint>
@@ -14,19 +14,38 @@ namespace theory {
 // Pitch class of each string, string 0 first.
 using StringTuning = std::array<std::uint8_t, STRING_COUNT>;
 
+// A capo at fret k makes an instrument tuned k semitones higher whose frets count from it.
+constexpr int MAX_CAPO = 11;
+
+// `strings` raised by `capo` semitones: what the strings sound open behind the capo.
+constexpr StringTuning CapoTuning(const StringTuning& strings, int capo) {
+    StringTuning raised{};
+    for (int s = 0; s < STRING_COUNT; ++s)
+        raised[s] = static_cast<std::uint8_t>(WrapPitch(strings[s] + capo));
+    return raised;
+}
+
 struct TuningState {
-    StringTuning strings{4, 9, 2, 7, 11, 4};
-    std::int32_t index = 0;  // row of `Tunings`
+    StringTuning strings{4, 9, 2, 7, 11, 4};  // as the strings are tuned, without the capo
+    std::int32_t index = 0;                   // row of `Tunings`
     bool leftHanded = false;
+    std::int32_t capo = 0;  // fret 0..MAX_CAPO; 0 is no capo
+
+    // The tuning shapes are searched and named in: frets count from the capo.
+    StringTuning Capoed() const { return CapoTuning(strings, capo); }
 };
 
 // A copy of the current state; at start "Standard", right-handed.
 TuningState CurrentTuning();
 
-// Stores the row's strings, the index and the flag. An index outside `Tunings` (a list with
-// no selection) changes nothing and returns false. Callers then re-run the voicing search
-// and relabel the string buttons from `NoteNames` of each string.
+// Stores the row's strings, the index and the flag; the capo stays. An index outside
+// `Tunings` (a list with no selection) changes nothing and returns false. Callers then re-run
+// the voicing search and relabel the string buttons from `NoteNames` of each string.
 bool SetTuning(int index, bool leftHanded);
+
+// Puts the capo at `capo`, keeping the rest; a fret outside 0..MAX_CAPO changes nothing and
+// returns false. Callers then re-run the voicing search, as after SetTuning.
+bool SetCapo(int capo);
 
 // Pitch class sounded by string s at fret f (fret 0 = open); -1 for a string outside 0..5.
 constexpr PitchClass NoteAt(const StringTuning& tuning, int s, int f) {
@@ -37,16 +56,12 @@ constexpr PitchClass NoteAt(const StringTuning& tuning, int s, int f) {
 // The same on the current tuning.
 PitchClass NoteAt(int s, int f);
 
-// A capo at fret k makes an instrument tuned k semitones higher whose frets count from it.
-constexpr int MAX_CAPO = 11;
-
 // The strings of `Tunings` row `index` (which must be valid) raised by `capo` semitones.
 constexpr StringTuning CapoTuning(int index, int capo) {
     StringTuning strings{};
     for (int s = 0; s < STRING_COUNT; ++s)
-        strings[s] = static_cast<std::uint8_t>(
-            WrapPitch(Tunings[static_cast<std::size_t>(index)].strings[s] + capo));
-    return strings;
+        strings[s] = static_cast<std::uint8_t>(Tunings[static_cast<std::size_t>(index)].strings[s]);
+    return CapoTuning(strings, capo);
 }
 
 }  // namespace theory

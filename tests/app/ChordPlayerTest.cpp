@@ -38,6 +38,35 @@ TEST_F(PlayerFixture, TwelveStringDoublingAndRetunedStringsWithoutWrapping) {
     EXPECT_EQ(ChordPlayer::NoteNumber(4, 0, {4, 9, 4, 9, 1, 4}), 59);
 }
 
+// A shape found behind a capo counts its frets from it; the strings still sound from the
+// nut's tuning, so the B string is not wrapped round to C# below it.
+TEST_F(PlayerFixture, BehindACapoAShapeSoundsAtItsRealPitch) {
+    StrumShape shape = Shape({-1, 3, 2, 0, 1, 0});
+    shape.capo = 2;
+    player.Publish(shape);
+    player.Strum();
+    const int expected[] = {0, 74, 73, 71, 72, 71};  // each string 69 + 2 + fret
+    for (int s = 1; s < 6; ++s) {
+        auto events = strings[s].Events();
+        ASSERT_EQ(events.size(), 2u) << s;
+        EXPECT_EQ(events[0].note, expected[s]) << s;
+    }
+    // A sequence step is searched again behind the capo and keeps it for sounding.
+    ASSERT_TRUE(theory::SetTuning(0, false));
+    ASSERT_TRUE(theory::SetCapo(2));
+    theory::SequenceStep d;
+    d.root = 2;
+    d.chordType = theory::CHORD_MAJOR;
+    d.length = 4;
+    StrumShape step = ChordPlayer::StepShape(d);
+    theory::SetCapo(0);
+    ASSERT_TRUE(step.valid);
+    EXPECT_EQ(step.voicing.frets, (theory::Frets{-1, 3, 2, 0, 1, 0}));
+    EXPECT_EQ(step.capo, 2);
+    EXPECT_EQ(step.tuning, (theory::StringTuning{4, 9, 2, 7, 11, 4}));
+    EXPECT_EQ(step.AbsoluteFret(4), 3);
+}
+
 TEST_F(PlayerFixture, AStrumWaitsForTheGapAfterAnArpeggioAndStopsPlayback) {
     player.Publish(Shape({0, -1, -1, -1, -1, -1}));
     player.playing = 1;

@@ -29,6 +29,9 @@ TEST(CommandLine, AcceptsTheProgramsOptions) {
     EXPECT_EQ(o->frames, 5u);
     EXPECT_EQ(o->shotPath, "a.png");
     EXPECT_EQ(Parse({"--scale", "3"})->scale, 3);
+    EXPECT_EQ(Parse({})->capo, std::nullopt);
+    EXPECT_EQ(Parse({"--capo", "0"})->capo, 0);
+    EXPECT_EQ(Parse({"--headless", "--capo", "11"})->capo, 11);
     auto devices =
         Parse({"--input-device", "USB Mic", "--output-device", "Speakers", "--mic", "a.flac"});
     ASSERT_TRUE(devices);
@@ -58,6 +61,12 @@ TEST(CommandLine, RefusesWhatItDoesNotKnowInOneLine) {
     EXPECT_EQ(error, "unknown option '--fullscreen'");
     EXPECT_FALSE(Parse({"--scale", "0"}, &error));
     EXPECT_EQ(error, "bad value '0' for --scale");
+    for (const char* capo : {"12", "-1", "2x", ""}) {
+        EXPECT_FALSE(Parse({"--capo", capo}, &error)) << capo;
+        EXPECT_EQ(error, "bad value '" + std::string(capo) + "' for --capo (a fret from 0 to 11)");
+    }
+    EXPECT_FALSE(Parse({"--capo"}, &error));
+    EXPECT_EQ(error, "--capo needs a value");
     EXPECT_FALSE(Parse({"--headless", "--frames"}, &error));
     EXPECT_EQ(error, "--frames needs a value");
     EXPECT_FALSE(Parse({"--shot", "a.png"}, &error));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cmath>
 #include <span>
 
 #include "../sound/AudioProbe.h"
@@ -66,6 +67,26 @@ TEST(GuitarSound, ATapOnAScaleNoteSoundsItAndATapOnTheScaleBoardsEdgeIsSilent) {
 
     Heard silent = RunAndListen(toScales + "tap 225 115\nwait 400\n", "scale-edge");
     EXPECT_EQ(soundtest::PeakAbs(std::span<const std::int16_t>(silent.samples)), 0);
+}
+
+// One shape, x32010, strummed without a capo (C Major) and behind capo 2 (found for D Major):
+// the lowest note, alone between 115 and 155 Hz in both, moves up a whole tone.
+TEST(GuitarSound, BehindCapoTwoTheSameShapeSoundsAWholeToneHigher) {
+    Heard open = RunAndListen(std::string(apptest::TAP_STRUM) + "wait 1200\n", "capo-0");
+    Heard capo = RunAndListen(
+        std::string("key ]\nkey ]\nkey d\n") + apptest::TAP_STRUM + "wait 1200\n", "capo-2");
+    std::span<const std::int16_t> low(open.samples), high(capo.samples);
+    ASSERT_GT(soundtest::Rms(high), 200.0);
+    double c3 = soundtest::PeakFrequency(low, 22050, 115, 155);
+    double d3 = soundtest::PeakFrequency(high, 22050, 115, 155);
+    EXPECT_LT(std::abs(soundtest::Cents(c3, 130.81)), 10.0) << c3;
+    EXPECT_LT(std::abs(soundtest::Cents(d3 / c3, std::pow(2.0, 2.0 / 12))), 5.0) << d3 / c3;
+
+    // A tap on the open A string's row plays it at the capo: B2.
+    Heard tap = RunAndListen("key ]\nkey ]\ntap 150 12\nwait 800\n", "capo-tap");
+    double hz =
+        soundtest::PeakFrequency(std::span<const std::int16_t>(tap.samples), 22050, 90, 140);
+    EXPECT_LT(std::abs(soundtest::Cents(hz, 123.47)), 10.0) << hz;
 }
 
 TEST(GuitarSound, MissingPatchFilesFallBackToTheSynthesisedGuitar) {

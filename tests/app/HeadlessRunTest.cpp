@@ -219,6 +219,22 @@ TEST(HeadlessRun, AScriptDrivesTheRunAndDumpsState) {
     EXPECT_EQ(Shot(shot).size(), 240u * 320u);
 }
 
+// --capo puts the capo on after the title; the keys then move it from there.
+TEST(HeadlessRun, ACapoGivenOnTheCommandLineIsOnFromTheStart) {
+    std::string script = Temp("capo-script.txt"), state = Temp("capo-state.json");
+    std::ofstream(script) << "key Enter\nkey ]\nstate " << state << "\n";
+    Result r = RunProgram("--headless --capo 4 --script " + script);
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    auto json = platform::ReadWholeFile(state);
+    ASSERT_TRUE(json);
+    std::string text(json->begin(), json->end());
+    EXPECT_NE(text.find("\"capo\": 5,"), std::string::npos) << text;
+    Result bad = RunProgram("--headless --capo 12 --frames 1");
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_EQ(bad.output,
+              "fretlore: bad value '12' for --capo (a fret from 0 to 11) (see fretlore --help)\n");
+}
+
 TEST(HeadlessRun, QuittingWhileAMessageBoxIsOpenExitsWithZero) {
     std::string script = Temp("quit-in-help.txt"), before = Temp("before-help.png"),
                 during = Temp("in-help.png");

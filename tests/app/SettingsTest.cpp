@@ -37,7 +37,7 @@ TEST(Settings, AreWrittenAsThisTextAndReadBack) {
     EXPECT_EQ(app::FormatSettings(Unusual()),
               "[Fretlore]\nversion=1\nwindowX=-40\nwindowY=120\nscale=3\nmode=2\nroot=7\n"
               "chordType=43\ntuning=15\nleftHanded=1\nsplitChords=1\nscaleType=27\nkey=11\n"
-              "triggerLevel=96\ndetectChords=0\nnoiseReduction=1\n");
+              "triggerLevel=96\ndetectChords=0\nnoiseReduction=1\ncapo=0\n");
     std::string error;
     EXPECT_EQ(app::ParseSettings(app::FormatSettings(Unusual()), error), Unusual()) << error;
     // Defaults, no place yet; keys missing from an older file keep their defaults.
@@ -47,6 +47,26 @@ TEST(Settings, AreWrittenAsThisTextAndReadBack) {
     Settings expected;
     expected.root = 4;
     EXPECT_EQ(*partial, expected);
+}
+
+TEST(Settings, TheCapoIsWrittenOnItsOwnLineAndReadBack) {
+    Settings s;
+    s.capo = 7;
+    std::string text = app::FormatSettings(s);
+    EXPECT_EQ(text,
+              "[Fretlore]\nversion=1\nscale=2\nmode=0\nroot=0\nchordType=0\ntuning=0\n"
+              "leftHanded=0\nsplitChords=0\nscaleType=0\nkey=0\ntriggerLevel=30\ndetectChords=1\n"
+              "noiseReduction=0\ncapo=7\n");
+    std::string error;
+    EXPECT_EQ(app::ParseSettings(text, error), s) << error;
+    auto highest = app::ParseSettings("[Fretlore]\nversion=1\ncapo=11\n", error);
+    ASSERT_TRUE(highest) << error;
+    EXPECT_EQ(highest->capo, 11);
+    for (const char* bad : {"capo=12", "capo=-1"}) {
+        EXPECT_FALSE(
+            app::ParseSettings(std::string("[Fretlore]\nversion=1\n") + bad + "\n", error));
+        EXPECT_EQ(error, std::string("capo is out of range: ") + (bad + 5)) << bad;
+    }
 }
 
 TEST(Settings, AForeignOrDamagedFileIsTakenWholeOrNotAtAll) {
@@ -138,6 +158,24 @@ TEST(Settings, TheScreensArePutBackAsTheyWereLeft) {
     ASSERT_GT(expected.count, 0);
     EXPECT_EQ(run.game.voicings.count, expected.count);
     EXPECT_EQ(run.game.voicings.items[0].frets, expected.items[0].frets);
+}
+
+TEST(Settings, ARememberedCapoIsPutBackWithItsShapesAndNames) {
+    apptest::GameRun run;
+    ASSERT_TRUE(run.Run(apptest::DISMISS_TITLE));
+    Settings wanted;
+    wanted.root = 2;  // D Major behind capo 2: the C Major shapes
+    wanted.capo = 2;
+    run.game.ApplySettings(wanted);
+    EXPECT_EQ(run.game.CurrentSettings(), wanted);
+    EXPECT_EQ(theory::CurrentTuning().capo, 2);
+    EXPECT_EQ(run.game.stringButtons[0].caption, "F##");
+    EXPECT_EQ(run.game.stringButtons[4].caption, "C##");
+    ASSERT_GT(run.game.voicings.count, 0);
+    EXPECT_EQ(run.game.voicings.items[0].frets, (theory::Frets{-1, 3, 2, 0, 1, 0}));
+    run.game.ApplySettings(Settings{});
+    EXPECT_EQ(theory::CurrentTuning().capo, 0);
+    EXPECT_EQ(run.game.stringButtons[0].caption, "E");
 }
 
 }  // namespace

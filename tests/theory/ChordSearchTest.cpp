@@ -65,6 +65,36 @@ TEST(FindVoicings, SplitChordsStartOnAnyChordNoteAndSkipCoveredShapes) {
     EXPECT_FALSE(Lists(list, {3, 3, 2, 0, 1, 3}));
 }
 
+// Capo 2 makes standard tuning sound a whole tone up: D Major behind it is played with the
+// C Major shapes, frets counted from the capo, and named after D.
+TEST(FindVoicings, BehindACapoTheShapesAreThoseOfTheChordTheCapoTransposes) {
+    ASSERT_TRUE(SetTuning(0, false));
+    ASSERT_TRUE(SetCapo(2));
+    VoicingList plain, split;
+    FindVoicings(2, CHORD_MAJOR, false, plain);
+    FindVoicings(2, CHORD_MAJOR, true, split);
+    SetCapo(0);
+    EXPECT_EQ(
+        Describe(plain, 2),
+        (std::vector<std::string>{"01 D (fret 1): -1 3 2 0 1 0", "02 D (fret 1): -1 3 2 0 1 3",
+                                  "03 D (fret 3): -1 3 5 5 5 3", "04 D (fret 5): 8 7 5 5 5 8",
+                                  "05 D (fret 8): 8 10 10 9 8 8", "06 D (fret 8): -1 -1 10 9 8 8",
+                                  "07 D (fret 10): -1 -1 10 12 13 12"}));
+    std::vector<std::string> lines = Describe(split, 2);
+    lines.resize(4);
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "01 D/F## (fret 1): 0 3 2 0 1 0", "02 D/F## (fret 1): 0 3 2 0 1 3",
+                         "03 D/A (fret 1): 3 3 2 0 1 0", "04 D (fret 1): -1 3 2 0 1 0"}));
+    // The whole split list: the C Major shapes of standard tuning, basses a whole tone up.
+    VoicingList c = Search(0, CHORD_MAJOR, true);
+    ASSERT_EQ(split.count, c.count);
+    for (int i = 0; i < c.count; ++i) {
+        EXPECT_EQ(split.items[i].frets, c.items[i].frets) << i;
+        EXPECT_EQ(split.items[i].labelFret, c.items[i].labelFret) << i;
+        EXPECT_EQ(split.items[i].bass, WrapPitch(c.items[i].bass + 2)) << i;
+    }
+}
+
 TEST(FindVoicings, WalkRulesOnTheEdges) {
     // Two bass strings left out.
     EXPECT_EQ(Search(2, CHORD_MAJOR, false).items[0].frets, (Frets{X, X, 0, 2, 3, 2}));
