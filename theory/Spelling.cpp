@@ -98,6 +98,15 @@ const KeyTable* Find(MusicalKey key) {
     return &KEYS[static_cast<std::size_t>(key.tonic + (key.minor ? PITCH_CLASS_COUNT : 0))];
 }
 
+// Each pitch class as the tonic of its major key.
+constexpr NoteNameTable MakeTonicNames() {
+    NoteNameTable names{};
+    for (std::size_t p = 0; p < PITCH_CLASS_COUNT; ++p)
+        names[p] = KEYS[p].names[p];
+    return names;
+}
+constexpr NoteNameTable TONIC_NAMES = MakeTonicNames();
+
 // Minor for a minor third (3 semitones) without a major one (4).
 bool MinorByThird(bool hasMinorThird, bool hasMajorThird) {
     return hasMinorThird && !hasMajorThird;
@@ -150,9 +159,13 @@ MusicalKey ScaleKey(PitchClass root, int scaleType) {
     return {root, MinorByThird(minorThird, majorThird)};
 }
 
+const NoteNameTable& LoneNoteNames(Spelling spelling) {
+    return spelling == Spelling::Key ? TONIC_NAMES : SpelledNames(spelling);
+}
+
 std::string_view LoneNoteName(PitchClass note, Spelling spelling) {
     if (!IsPitchClass(note)) return "?";
-    return SpelledNames(spelling, {note, false})[static_cast<std::size_t>(note)];
+    return LoneNoteNames(spelling)[static_cast<std::size_t>(note)];
 }
 
 std::string KeyListName(PitchClass major, Spelling spelling) {

@@ -46,6 +46,8 @@ MusicalKey ScaleKey(PitchClass root, int scaleType);
 // A note on its own (a list item, an open string, a detected note) is named as the tonic
 // of its major key: C Db D Eb E F F# G Ab A Bb B under Spelling::Key.
 std::string_view LoneNoteName(PitchClass note, Spelling spelling);
+// The same for all twelve: the Root list's items, the open strings, the detection meters.
+const NoteNameTable& LoneNoteNames(Spelling spelling);
 
 // "C/Am" for the major key `major` and its relative minor, as the Key list shows it.
 std::string KeyListName(PitchClass major, Spelling spelling);

@@ -9,14 +9,17 @@
 
 #include "theory/ChordSearch.h"
 #include "theory/Names.h"
+#include "theory/Spelling.h"
 
 using namespace theory;
 
 namespace {
 
 constexpr std::string_view USAGE =
-    "usage: fretlore chords ROOT TYPE [--tuning NAME|INDEX] [--split] [--left] [--json]\n"
-    "       fretlore chords CHORD [--tuning NAME|INDEX] [--split] [--left] [--json]\n"
+    "usage: fretlore chords ROOT TYPE [--tuning NAME|INDEX] [--split] [--left] [--spelling S]\n"
+    "                               [--json]\n"
+    "       fretlore chords CHORD [--tuning NAME|INDEX] [--split] [--left] [--spelling S] "
+    "[--json]\n"
     "       fretlore chords --all --json\n";
 
 constexpr std::string_view SEE_HELP = "see fretlore chords --help\n";
@@ -33,6 +36,8 @@ constexpr std::string_view HELP =
     "                   (DADGBE), or its index, as listed below; \"Standard\" by default\n"
     "  --split          allow split chords: any chord note may be the bass\n"
     "  --left           draw the chord boxes left-handed (mirrored)\n"
+    "  --spelling S     how notes are written: sharps (default), flats, or key (as the\n"
+    "                   signature of the chord's key spells them: F Major shows Bb)\n"
     "  --json           one JSON line instead of chord boxes; frets are listed from the\n"
     "                   lowest string whatever the hand\n"
     "  --all --json     one JSON line per root (0-11), type (0-43), tuning (0-15) and\n"
@@ -53,6 +58,7 @@ struct ChordsOptions {
     bool json = false;
     bool all = false;
     bool help = false;
+    std::optional<Spelling> spelling;
 };
 
 struct Chord {
@@ -118,9 +124,16 @@ bool ParseArgs(std::span<const std::string> args, ChordsOptions& options, std::o
             options.tuningText = args[++i];
         } else if (word.starts_with("--tuning=")) {
             options.tuningText = word.substr(9);
+        } else if (word == "--spelling") {
+            options.spelling = ParseSpelling(i + 1 < args.size() ? args[++i] : "");
+            if (!options.spelling) {
+                err << "fretlore chords: --spelling needs sharps, flats or key\n";
+                return false;
+            }
         } else if (word.starts_with("--")) {
             err << "fretlore chords: unknown option " << word
-                << " (options: --tuning NAME|INDEX, --split, --left, --json, --all, --help)\n";
+                << " (options: --tuning NAME|INDEX, --split, --left, --spelling S, --json, --all, "
+                   "--help)\n";
             return false;
         } else if (!options.rootText) {
             options.rootText = word;
@@ -197,14 +210,15 @@ void AppendJsonString(std::string& json, std::string_view text) {
 
 // {"root":R,"type":T,"tuning":U,"split":S,"items":[{"text":..,"bass":..,"labelFret":..,
 // "frets":[..]},..]} with item texts as stored ("##").
-void AppendJsonLine(std::string& json, const Chord& chord, bool split, const VoicingList& list) {
+void AppendJsonLine(std::string& json, const Chord& chord, bool split, const VoicingList& list,
+                    const NoteNameTable& names = NoteNames) {
     json += "{\"root\":" + std::to_string(chord.root) + ",\"type\":" + std::to_string(chord.type) +
             ",\"tuning\":" + std::to_string(chord.tuning) + ",\"split\":" + (split ? "1" : "0") +
             ",\"items\":[";
     for (int i = 0; i < list.count; ++i) {
         const Voicing& voicing = list.items[i];
         json += i == 0 ? "{\"text\":" : ",{\"text\":";
-        AppendJsonString(json, InversionItemText(i, chord.root, voicing));
+        AppendJsonString(json, InversionItemText(i, chord.root, voicing, names));
         json += ",\"bass\":" + std::to_string(voicing.bass) +
                 ",\"labelFret\":" + std::to_string(voicing.labelFret) + ",\"frets\":[";
         for (int s = 0; s < STRING_COUNT; ++s) {
@@ -238,15 +252,10 @@ void WriteAllJson(std::ostream& out) {
 constexpr int COLUMN_WIDTH = 3;
 constexpr std::string_view MARGIN = "    ";
 
-// Note names as plain text, made once.
-std::string_view PlainNoteName(PitchClass note) {
-    static const std::array<std::string, PITCH_CLASS_COUNT> names = [] {
-        std::array<std::string, PITCH_CLASS_COUNT> plain;
-        for (int p = 0; p < PITCH_CLASS_COUNT; ++p)
-            plain[p] = PlainText(NoteNames[p]);
-        return plain;
-    }();
-    return names[note];
+// A stored name as plain text: its sharp is the last '#' of two.
+std::string_view PlainNoteName(const NoteNameTable& names, PitchClass note) {
+    std::string_view name = names[note];
+    return name.ends_with("##") ? name.substr(0, name.size() - 1) : name;
 }
 
 void AppendBoxRow(std::string& box, std::string_view margin,
@@ -264,7 +273,8 @@ void AppendBoxRow(std::string& box, std::string_view margin,
 
 // One chord box: the markers row, the nut (or a plain top line above fret 2 and higher),
 // four fret rows from labelFret + 1 down, and the tuning's string names.
-std::string ChordBox(const Voicing& voicing, const StringTuning& tuning, bool left) {
+std::string ChordBox(const Voicing& voicing, const StringTuning& tuning, bool left,
+                     const NoteNameTable& names) {
     auto stringAt = [left](int c) { return left ? STRING_COUNT - 1 - c : c; };
     std::array<std::string_view, STRING_COUNT> cells;
     std::string box;
@@ -280,7 +290,8 @@ std::string ChordBox(const Voicing& voicing, const StringTuning& tuning, bool le
         int fret = voicing.labelFret + row;
         for (int c = 0; c < STRING_COUNT; ++c) {
             int s = stringAt(c);
-            cells[c] = voicing.frets[s] == fret ? PlainNoteName(NoteAt(tuning, s, fret)) : "|";
+            cells[c] =
+                voicing.frets[s] == fret ? PlainNoteName(names, NoteAt(tuning, s, fret)) : "|";
         }
         std::string label = row == 1 ? std::to_string(fret) : "";
         label.insert(0, MARGIN.size() - 2 - std::min<std::size_t>(2, label.size()), ' ');
@@ -288,7 +299,7 @@ std::string ChordBox(const Voicing& voicing, const StringTuning& tuning, bool le
         AppendBoxRow(box, label, cells);
     }
     for (int c = 0; c < STRING_COUNT; ++c)
-        cells[c] = PlainNoteName(tuning[stringAt(c)]);
+        cells[c] = PlainNoteName(names, tuning[stringAt(c)]);
     AppendBoxRow(box, MARGIN, cells);
     return box;
 }
@@ -297,17 +308,19 @@ void WriteText(std::ostream& out, const Chord& chord, const ChordsOptions& optio
                const VoicingList& list) {
     StringTuning tuning = TuningStrings(chord.tuning);
     const ChordDef& type = ChordTypes[chord.type];
-    out << PlainNoteName(chord.root) << ' ' << type.shortName << " (" << type.longName << "), "
-        << Tunings[chord.tuning].name << " tuning" << (options.split ? ", split chords" : "")
-        << (options.left ? ", left-handed" : "") << ": ";
+    const NoteNameTable& names =
+        SpelledNames(options.spelling.value_or(Spelling::Sharps), ChordKey(chord.root, chord.type));
+    out << PlainNoteName(names, chord.root) << ' ' << type.shortName << " (" << type.longName
+        << "), " << Tunings[chord.tuning].name << " tuning"
+        << (options.split ? ", split chords" : "") << (options.left ? ", left-handed" : "") << ": ";
     if (list.count == 0) {
         out << "no playable shape\n";
         return;
     }
     out << list.count << (list.count == 1 ? " shape\n" : " shapes\n");
     for (int i = 0; i < list.count; ++i) {
-        out << '\n' << PlainText(InversionItemText(i, chord.root, list.items[i])) << '\n';
-        out << ChordBox(list.items[i], tuning, options.left);
+        out << '\n' << PlainText(InversionItemText(i, chord.root, list.items[i], names)) << '\n';
+        out << ChordBox(list.items[i], tuning, options.left, names);
     }
 }
 
@@ -330,7 +343,7 @@ int RunChordsCommand(std::span<const std::string> args, std::ostream& out, std::
     }
     if (options.all) {
         if (!options.json || options.rootText || options.tuningText || options.split ||
-            options.left) {
+            options.left || options.spelling) {
             err << "fretlore chords: --all goes with --json alone; " << SEE_HELP;
             return 2;
         }
@@ -343,7 +356,9 @@ int RunChordsCommand(std::span<const std::string> args, std::ostream& out, std::
     FindVoicings(chord->root, chord->type, TuningStrings(chord->tuning), options.split, list);
     if (options.json) {
         std::string line;
-        AppendJsonLine(line, *chord, options.split, list);
+        AppendJsonLine(line, *chord, options.split, list,
+                       SpelledNames(options.spelling.value_or(Spelling::Sharps),
+                                    ChordKey(chord->root, chord->type)));
         out << line;
     } else {
         WriteText(out, *chord, options, list);
