@@ -8,9 +8,9 @@ namespace app {
 
 const char* const USAGE =
     "usage: fretlore [FILE.seq] [--scale N] [--mic FILE] [--audio-out FILE.wav]\n"
-    "                [--input-device NAME] [--output-device NAME]\n"
+    "                [--input-device NAME] [--output-device NAME] [--spelling S]\n"
     "       fretlore --headless [FILE.seq] [--script FILE] [--frames N] [--shot FILE.png]\n"
-    "                [--mic FILE] [--audio-out FILE.wav]\n"
+    "                [--mic FILE] [--audio-out FILE.wav] [--spelling S]\n"
     "       fretlore chords|detect|devices|name|render ... (each with --help)\n"
     "\n"
     "  FILE.seq            start in the Chord Sequencer with this sequence loaded\n"
@@ -20,6 +20,9 @@ const char* const USAGE =
     "  --input-device NAME   the microphone to listen to, by the name 'fretlore devices' gives\n"
     "  --output-device NAME  the sound card to play through, by the name 'fretlore devices' gives\n"
     "  --audio-out FILE    write the sound to a WAV file instead of the sound card\n"
+    "  --spelling S        how note names are written: sharps (the default), flats, or key\n"
+    "                      (as the key's signature spells them: F major shows Bb, D major\n"
+    "                      F#); the N key cycles through them; remembered like the screens\n"
     "  --headless          run without a window or devices\n"
     "  --script FILE       feed input from a script (tap, down, move, up, key, wait, frames,\n"
     "                      shot, state, quit); the end of the script quits\n"
@@ -77,6 +80,13 @@ std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::
             if (!value(options.inputDevice)) return std::nullopt;
         } else if (arg == "--output-device") {
             if (!value(options.outputDevice)) return std::nullopt;
+        } else if (arg == "--spelling") {
+            if (!value(text)) return std::nullopt;
+            options.spelling = theory::ParseSpelling(text);
+            if (!options.spelling) {
+                error = "bad value '" + text + "' for --spelling (sharps, flats or key)";
+                return std::nullopt;
+            }
         } else if (arg == "--frames" || arg == "--scale") {
             unsigned n = 0;
             if (!value(text)) return std::nullopt;

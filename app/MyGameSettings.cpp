@@ -21,6 +21,7 @@ Settings MyGame::CurrentSettings() const {
     s.triggerLevel = triggerLevel;
     s.detectChords = detectChords != 0;
     s.noiseReduction = noiseReduction != 0;
+    s.spelling = spelling;
     return s;
 }
 
@@ -39,6 +40,7 @@ void MyGame::ApplySettings(const Settings& s) {
     FindVoicings();
     scaleList.list.Select(s.scaleType);
     keyList.list.Select(s.key);
+    SetSpelling(s.spelling);
 
     triggerLevel = s.triggerLevel;
     trigger.SetPosition(96 - triggerLevel);

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "theory/Spelling.h"
+
 namespace app {
 
 struct Settings {
@@ -22,6 +24,7 @@ struct Settings {
     int triggerLevel = 30;
     bool detectChords = true;
     bool noiseReduction = false;
+    theory::Spelling spelling = theory::Spelling::Sharps;  // written as its word
 
     bool operator==(const Settings&) const = default;
 };

@@ -38,11 +38,8 @@ struct Subcommand {
     int (*run)(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 };
 const Subcommand SUBCOMMANDS[] = {
-    {"chords", RunChordsCommand},
-    {"detect", RunDetectCommand},
-    {"devices", RunDevicesCommand},
-    {"name", RunNameCommand},
-    {"render", RunRenderCommand},
+    {"chords", RunChordsCommand}, {"detect", RunDetectCommand}, {"devices", RunDevicesCommand},
+    {"name", RunNameCommand},     {"render", RunRenderCommand},
 };
 
 using platform::headless::ScriptCommand;
@@ -148,10 +145,12 @@ int Outcome(int result, const app::Options& options, const platform::RecordingOu
 
 // `settings`, when given, are put back after the title screen and hold how the program
 // was left when it ends (unchanged when it ended on the title).
-int RunGame(app::Host& host, const std::string& sequencePath,
+int RunGame(app::Host& host, const app::Options& options,
             std::optional<app::Settings>* settings = nullptr) {
     app::MyGame game;
-    game.startSequence = sequencePath;
+    game.startSequence = options.sequencePath;
+    // Before the screen is built, so that the lists start with their names spelled.
+    if (options.spelling) game.spelling = *options.spelling;
     if (auto* headless = dynamic_cast<platform::headless::HeadlessBackend*>(&host.backend)) {
         headless->SetStateWriter([&game](const std::string& path, std::string& error) {
             error = game.WriteState(path);
@@ -180,7 +179,7 @@ int RunHeadless(const app::Options& options) {
     auto recording = std::make_shared<platform::RecordingOutcome>();
     app::Host host{backend, gfx::headless::displayFactory(), SoundDevice(options, recording),
                    Microphone(options, mic)};
-    int result = RunGame(host, options.sequencePath);
+    int result = RunGame(host, options);
     return Outcome(backend.Failures() > 0 ? 1 : result, options, *recording);
 }
 
@@ -206,7 +205,9 @@ int RunWindowed(const app::Options& options) {
     if (settings && settings->windowX && settings->windowY)
         backend->SetInitialPosition(*settings->windowX, *settings->windowY);
     std::optional<app::Settings> remembered = settings;
-    int result = RunGame(host, options.sequencePath, &settings);
+    // Given on the command line, it wins over the remembered one and is remembered in turn.
+    if (settings && options.spelling) settings->spelling = *options.spelling;
+    int result = RunGame(host, options, &settings);
     // Written at exit, whole or not at all; a damaged file read at start is replaced.
     if (auto placement = backend->LastPlacement()) {
         if (!settings) settings = app::Settings{};
