@@ -33,6 +33,10 @@ TEST(SpellingMode, ListsBoxesAndStringsAreWrittenAsTheSpellingSays) {
     app::MyGame& game = run.game;
     ShowChord(game, 10, theory::CHORD_MAJOR);  // A#
     game.inversionList.list.Select(1);
+    game.sequencerPanel.Add();
+    const ui::ListItem* row = game.sequencerPanel.list.Item(0);
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->text, "A##|Major|02|1 bar");
     EXPECT_EQ(ItemText(game.rootList, 10), "A##");
     EXPECT_TRUE(ItemText(game.inversionList, 0).starts_with("01 A## (fret"))
         << ItemText(game.inversionList, 0);
@@ -49,6 +53,9 @@ TEST(SpellingMode, ListsBoxesAndStringsAreWrittenAsTheSpellingSays) {
     // Nothing but the texts moved: the selections stand.
     EXPECT_EQ(game.rootList.list.Selection(), 10);
     EXPECT_EQ(game.inversionList.list.Selection(), 1);
+    EXPECT_EQ(game.sequencerPanel.list.Item(0)->text, "Bb|Major|02|1 bar");
+    EXPECT_EQ(game.sequencerPanel.SelectedRow(), 0);
+    EXPECT_EQ(game.listener.spelling.load(), Spelling::Flats);
     EXPECT_EQ(screens::DescribeChord(game.CurrentView()).description, "Bb Major Chord");
     EXPECT_EQ(screens::DescribeChord(game.CurrentView()).notes, "Bb, D, F");
     EXPECT_NE(game.StateJson().find("\"spelling\": \"flats\""), std::string::npos);
