@@ -35,11 +35,12 @@ void DrawNutAndWires(gfx::Surface& s) {
 void DrawStrings(gfx::Surface& s, const Fonts& fonts, const ScaleView& view,
                  const theory::ScaleNotes& notes) {
     const gfx::Rect clip = gfx::fullRect(s);
+    const theory::NoteNameTable names = view.Names();
     for (int c = 0; c < 6; ++c) {
         const int x = STRING_X0 + STRING_GAP * c;
         const theory::PitchClass open = view.chord.tuning.strings[view.chord.StringInColumn(c)];
         gfx::vLine(s, x, 62, 215, WHITE);
-        if (fonts.medium) drawCentred(*fonts.medium, s, x, 287, view.Names()[open], BLACK);
+        if (fonts.medium) drawCentred(*fonts.medium, s, x, 287, names[open], BLACK);
         if (notes.Contains(open)) {
             gfx::circle(s, x, 55, 4, BLACK, false, clip);
         } else {
@@ -93,8 +94,9 @@ ScaleInfo DescribeScale(const ScaleView& view) {
     ScaleInfo info;
     if (view.scaleType < 0 || view.scaleType >= theory::SCALE_TYPE_COUNT) return info;
     const theory::ScaleDef& scale = theory::ScaleTypes[view.scaleType];
+    const theory::NoteNameTable names = view.Names();
     info.description =
-        std::string(view.Names()[view.chord.root]) + " " + std::string(scale.name) + " Scale";
+        std::string(names[view.chord.root]) + " " + std::string(scale.name) + " Scale";
     const theory::ScaleNotes notes = view.Notes();
     for (int k = 0; k < notes.count; ++k) {
         if (k > 0) {
@@ -103,7 +105,7 @@ ScaleInfo DescribeScale(const ScaleView& view) {
                 std::to_string(theory::WrapPitch(notes.notes[k] - notes.notes[k - 1]));
             info.halfSteps += '-';
         }
-        info.notes += view.Names()[notes.notes[k]];
+        info.notes += names[notes.notes[k]];
     }
     // Closed by the step back up to the root, so that the steps add up to the octave.
     info.halfSteps += std::to_string(12 - scale.offsets[scale.count - 1]);

@@ -16,8 +16,8 @@ struct ScaleView {
 
     theory::ScaleNotes Notes() const { return theory::GetScaleNotes(chord.root, scaleType); }
     // Note names as the spelling writes them, in the scale's own key.
-    const theory::NoteNameTable& Names() const {
-        return theory::SpelledNames(chord.spelling, theory::ScaleKey(chord.root, scaleType));
+    theory::NoteNameTable Names() const {
+        return theory::ScaleNoteNames(chord.root, scaleType, chord.spelling);
     }
 };
 

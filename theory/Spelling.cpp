@@ -163,6 +163,28 @@ const NoteNameTable& LoneNoteNames(Spelling spelling) {
     return spelling == Spelling::Key ? TONIC_NAMES : SpelledNames(spelling);
 }
 
+NoteNameTable ScaleNoteNames(PitchClass root, int scaleType, Spelling spelling) {
+    NoteNameTable names = SpelledNames(spelling, ScaleKey(root, scaleType));
+    if (spelling != Spelling::Key || !IsPitchClass(root) || scaleType < 0 ||
+        scaleType >= SCALE_TYPE_COUNT)
+        return names;
+    const ScaleDef& scale = ScaleTypes[static_cast<std::size_t>(scaleType)];
+    if (scale.count != LETTER_COUNT) return names;
+    const MusicalKey key = ScaleKey(root, scaleType);
+    const int tonicLetter =
+        (key.minor ? MINOR_TONICS : MAJOR_TONICS)[static_cast<std::size_t>(root)].letter;
+    NoteNameTable byDegree = names;
+    for (int k = 0; k < LETTER_COUNT; ++k) {
+        const auto letter = static_cast<std::size_t>((tonicLetter + k) % LETTER_COUNT);
+        const PitchClass note = WrapPitch(root + scale.offsets[static_cast<std::size_t>(k)]);
+        const int shift = WrapPitch(note - NATURALS[letter]);
+        if (shift > 1 && shift < 11) return names;  // would need a double accidental
+        byDegree[static_cast<std::size_t>(note)] =
+            LETTER_NAMES[letter][static_cast<std::size_t>(shift == 11 ? 0 : shift + 1)];
+    }
+    return byDegree;
+}
+
 std::string_view LoneNoteName(PitchClass note, Spelling spelling) {
     if (!IsPitchClass(note)) return "?";
     return LoneNoteNames(spelling)[static_cast<std::size_t>(note)];

@@ -43,6 +43,11 @@ const NoteNameTable& SpelledNames(Spelling spelling, MusicalKey key = {});
 MusicalKey ChordKey(PitchClass root, int chordType);
 // A scale likewise, by its third: minor with a minor third and no major one.
 MusicalKey ScaleKey(PitchClass root, int scaleType);
+// The names of a scale's notes under `spelling`. Under Spelling::Key the scale is read in
+// ScaleKey, and a seven-note scale is written one letter a degree from its tonic's letter
+// (D harmonic minor ends on C#, C double harmonic has Db and Ab) as long as no degree needs
+// more than one sharp or flat.
+NoteNameTable ScaleNoteNames(PitchClass root, int scaleType, Spelling spelling);
 // A note on its own (a list item, an open string, a detected note) is named as the tonic
 // of its major key: C Db D Eb E F F# G Ab A Bb B under Spelling::Key.
 std::string_view LoneNoteName(PitchClass note, Spelling spelling);

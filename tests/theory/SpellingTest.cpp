@@ -160,6 +160,30 @@ TEST(Spelling, ChordsAndScalesAreReadInTheKeyOfTheirThird) {
     EXPECT_EQ(ScaleKey(9, 99).tonic, 9);
 }
 
+TEST(Spelling, SevenNoteScalesUseEachLetterOnceUnderKey) {
+    auto written = [](PitchClass root, int type, Spelling spelling) {
+        NoteNameTable names = ScaleNoteNames(root, type, spelling);
+        std::string text;
+        const ScaleDef& scale = ScaleTypes[type];
+        for (int k = 0; k < scale.count; ++k)
+            text += (k ? " " : "") + std::string(names[WrapPitch(root + scale.offsets[k])]);
+        return text;
+    };
+    EXPECT_EQ(written(2, 1, Spelling::Key), "D E F G A Bb C##");           // harmonic minor
+    EXPECT_EQ(written(1, 2, Spelling::Key), "C## D## E F## G## A## B##");  // melodic minor
+    EXPECT_EQ(written(0, 23, Spelling::Key), "C Db E F G Ab B");           // double harmonic
+    EXPECT_EQ(written(5, 11, Spelling::Key), "F G A B C D E");             // Lydian
+    EXPECT_EQ(written(10, 9, Spelling::Key), "Bb C Db Eb F G Ab");         // Dorian
+    EXPECT_EQ(written(4, 10, Spelling::Key), "E F G A B C D");             // Phrygian
+    // Not seven notes: the key's own names. Sharps and flats as they stand.
+    EXPECT_EQ(written(3, 5, Spelling::Key), "D## F## G## A## C##");  // D# minor pentatonic
+    EXPECT_EQ(written(10, 4, Spelling::Key), "Bb C D F G");          // B flat major pentatonic
+    EXPECT_EQ(written(2, 1, Spelling::Flats), "D E F G A Bb Db");
+    EXPECT_EQ(written(2, 1, Spelling::Sharps), "D E F G A A## C##");
+    // The notes outside the scale keep the key's names.
+    EXPECT_EQ(ScaleNoteNames(2, 1, Spelling::Key)[8], "Ab");
+}
+
 TEST(Spelling, WordsForTheSetting) {
     EXPECT_EQ(ParseSpelling("sharps"), Spelling::Sharps);
     EXPECT_EQ(ParseSpelling("flats"), Spelling::Flats);
