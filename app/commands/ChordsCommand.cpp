@@ -18,8 +18,8 @@ namespace {
 constexpr std::string_view USAGE =
     "usage: fretlore chords ROOT TYPE [--tuning NAME|INDEX] [--split] [--left] [--spelling S]\n"
     "                               [--json]\n"
-    "       fretlore chords CHORD [--tuning NAME|INDEX] [--split] [--left] [--spelling S] "
-    "[--json]\n"
+    "       fretlore chords CHORD [--tuning NAME|INDEX] [--split] [--left] [--spelling S]\n"
+    "                             [--json]\n"
     "       fretlore chords --all --json\n";
 
 constexpr std::string_view SEE_HELP = "see fretlore chords --help\n";

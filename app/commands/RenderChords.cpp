@@ -9,8 +9,8 @@
 
 #include "app/ChordPlayer.h"
 #include "app/SequenceFile.h"
-#include "platform/Clock.h"
 #include "platform/Files.h"
+#include "platform/Clock.h"
 #include "sound/Sampler.h"
 #include "theory/ChordSearch.h"
 #include "theory/CurrentTuning.h"
