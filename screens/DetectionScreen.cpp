@@ -72,12 +72,13 @@ void DrawMeters(gfx::Surface& s, const DetectionView& view) {
     // The names are drawn again on every drawing: their anti-aliased edges would darken
     // with each pass and keep a red fringe when a name turns black, so they start from white.
     gfx::fillRect(s, 12, NAMES_Y - 7, 190, NAMES_Y + 7, WHITE);
+    const theory::NoteNameTable& names = view.Names();
     for (int p = 0; p < 12; ++p) {
         const int x = 22 + 14 * p;
         const bool marked = Marked(r, p);
         Meter(s, x, WholeLevel(r.pitchClassLevel[p]), view.triggerLevel, marked);
         if (view.fonts.medium)
-            drawCentred(*view.fonts.medium, s, x, NAMES_Y, view.Names()[p], marked ? RED : BLACK);
+            drawCentred(*view.fonts.medium, s, x, NAMES_Y, names[p], marked ? RED : BLACK);
     }
 }
 
