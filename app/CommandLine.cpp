@@ -9,10 +9,10 @@
 namespace app {
 
 const char* const USAGE =
-    "usage: fretlore [FILE.seq] [--scale N] [--capo K] [--mic FILE] [--audio-out FILE.wav]\n"
-    "                [--input-device NAME] [--output-device NAME]\n"
+    "usage: fretlore [FILE.seq] [--scale N] [--capo K] [--spelling S] [--mic FILE]\n"
+    "                [--audio-out FILE.wav] [--input-device NAME] [--output-device NAME]\n"
     "       fretlore --headless [FILE.seq] [--script FILE] [--frames N] [--shot FILE.png]\n"
-    "                [--capo K] [--mic FILE] [--audio-out FILE.wav]\n"
+    "                [--capo K] [--spelling S] [--mic FILE] [--audio-out FILE.wav]\n"
     "       fretlore chords|detect|devices|name|render|sheet ... (each with --help)\n"
     "\n"
     "  FILE.seq            start in the Chord Sequencer with this sequence loaded\n"
@@ -25,6 +25,9 @@ const char* const USAGE =
     "  --input-device NAME   the microphone to listen to, by the name 'fretlore devices' gives\n"
     "  --output-device NAME  the sound card to play through, by the name 'fretlore devices' gives\n"
     "  --audio-out FILE    write the sound to a WAV file instead of the sound card\n"
+    "  --spelling S        how note names are written: sharps (the default), flats, or key\n"
+    "                      (as the key's signature spells them: F major shows Bb, D major\n"
+    "                      F#); the N key cycles through them; remembered like the screens\n"
     "  --headless          run without a window or devices\n"
     "  --script FILE       feed input from a script (tap, down, move, up, key, wait, frames,\n"
     "                      shot, state, quit); the end of the script quits\n"
@@ -90,6 +93,13 @@ std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::
                 return std::nullopt;
             }
             options.capo = static_cast<int>(n);
+        } else if (arg == "--spelling") {
+            if (!value(text)) return std::nullopt;
+            options.spelling = theory::ParseSpelling(text);
+            if (!options.spelling) {
+                error = "bad value '" + text + "' for --spelling (sharps, flats or key)";
+                return std::nullopt;
+            }
         } else if (arg == "--frames" || arg == "--scale") {
             unsigned n = 0;
             if (!value(text)) return std::nullopt;

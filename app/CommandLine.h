@@ -5,6 +5,8 @@
 #include <span>
 #include <string>
 
+#include "theory/Spelling.h"
+
 namespace app {
 
 struct Options {
@@ -18,10 +20,11 @@ struct Options {
     std::optional<unsigned> frames;
     std::string micPath;
     std::string audioOutPath;
-    std::string inputDevice;   // SDL's name; empty for the default
-    std::string outputDevice;  // SDL's name; empty for the default
-    std::string sequencePath;  // a sequence to open at start; empty for none
-    std::optional<int> capo;   // else the remembered capo, or none
+    std::string inputDevice;                   // SDL's name; empty for the default
+    std::string outputDevice;                  // SDL's name; empty for the default
+    std::string sequencePath;                  // a sequence to open at start; empty for none
+    std::optional<int> capo;                   // else the remembered capo, or none
+    std::optional<theory::Spelling> spelling;  // else the remembered one, or sharps
 };
 
 // Nullopt with a one-line reason in `error` for an unknown option or a bad value.

@@ -148,14 +148,20 @@ void MyGame::AddWidgets() {
         tuningNames.push_back(t.name);
     for (const auto& s : theory::ScaleTypes)
         scaleNames.push_back(s.name);
-    combo(rootList, ID_ROOT, "Root", 5, 20, 40, 12, 16, theory::NoteNames, true);
+    // The spelling may have been chosen before the screen was built.
+    listener.spelling = spelling;
+    sequencerPanel.spelling = spelling;
+    combo(rootList, ID_ROOT, "Root", 5, 20, 40, 12, 16, theory::LoneNoteNames(spelling), true);
     combo(chordList, ID_CHORD, "Chord", 50, 20, 65, 8, 100, chordNames, true);
     combo(tuningList, ID_TUNING, "Tuning", 5, 55, 110, 8, 100, tuningNames, true);
     tuningList.list.Select(theory::CurrentTuning().index);
     combo(inversionList, ID_INVERSION, "Inversion", 5, 90, 110, 8, 36,
           std::array<std::string_view, 1>{"1"}, true);
     combo(scaleList, ID_SCALE, "Scale", 120, 20, 115, 8, 36, scaleNames, false);
-    combo(keyList, ID_KEY, "Key", 5, 20, 80, 12, 16, theory::KeyNames, false);
+    std::vector<std::string> keyNames;
+    for (theory::PitchClass k = 0; k < theory::PITCH_CLASS_COUNT; ++k)
+        keyNames.push_back(theory::KeyListName(k, spelling));
+    combo(keyList, ID_KEY, "Key", 5, 20, 80, 12, 16, keyNames, false);
 
     auto checkBox = [&](ui::UIButton& b, std::uint16_t id, const char* caption, int y,
                         bool checked) {
@@ -200,7 +206,8 @@ void MyGame::AddWidgets() {
     theory::StringTuning strings = theory::CurrentTuning().Capoed();
     for (int k = 0; k < 6; ++k) {
         button(stringButtons[k], static_cast<std::uint16_t>(ID_STRING_FIRST + k),
-               theory::NoteNames[strings[k]], 18 + 35 * k, 272, 30, faces30.get(), false);
+               theory::LoneNoteName(strings[k], spelling), 18 + 35 * k, 272, 30, faces30.get(),
+               false);
     }
 }
 
@@ -255,7 +262,7 @@ void MyGame::DrawStaticScreen() {
     if (mode == MODE_GROUPS)
         screens::DrawChordGroups(cache, fonts,
                                  {keyList.list.Selection(), moreView != 0, player.playing != 0,
-                                  view.root, view.chordType});
+                                  view.root, view.chordType, spelling});
 }
 
 void MyGame::DrawDetection(bool full) {
@@ -274,6 +281,7 @@ screens::DetectionView MyGame::CurrentDetectionView() const {
     view.fonts = Fonts();
     view.background = background.get();
     view.pianoRoll = largePianoRoll.get();
+    view.spelling = spelling;
     return view;
 }
 

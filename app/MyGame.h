@@ -125,6 +125,8 @@ class MyGame : public TProgram, private screens::SequencerHost {
     Settings CurrentSettings() const;
     // Puts the screens back as they were left: lists, check boxes, detection settings, mode.
     void ApplySettings(const Settings& settings);
+    // Writes every note name on screen anew; selections, shapes and the sequence stay.
+    void SetSpelling(theory::Spelling newSpelling);
     // The program's message box; the last one shown is kept for the state dump.
     int ShowMessage(std::string_view title, std::string_view text);
 
@@ -138,6 +140,8 @@ class MyGame : public TProgram, private screens::SequencerHost {
     std::uint32_t detectionDirty = 0;
     std::uint32_t detectChords = 1;
     std::int32_t triggerLevel = 30;
+    // How note names are written; set before the screen is built, or through SetSpelling.
+    theory::Spelling spelling = theory::Spelling::Sharps;
     // Called with the NR button's new state: on, the next analysed frame becomes the noise
     // profile; off, the profile is cleared.
     std::function<void(bool on)> noiseReductionChanged;
@@ -203,6 +207,8 @@ class MyGame : public TProgram, private screens::SequencerHost {
     DialogContext Dialogs();
     void PublishShape();
     void RefreshStringCaptions();
+    // Replaces a list's item texts, keeping its selection.
+    static void RelabelList(ui::UICombo& combo, std::span<const std::string> items);
     void WaitForStylusUp();
     // Plays the tapped string; with a dot to draw, shows it until the stylus lifts.
     void PluckWithDot(const screens::FretTap& tap,

@@ -109,6 +109,9 @@ void MyGame::HandleKey(std::uint32_t key) {
         }
     } else if (key == 'X') {
         FindVoicings();
+    } else if (key == 'N') {
+        // Sharps, flats, the key's own spelling, and round again.
+        SetSpelling(static_cast<theory::Spelling>((static_cast<int>(spelling) + 1) % 3));
     }
 }
 
@@ -232,7 +235,8 @@ void MyGame::FindVoicings() {
     int root = rootList.list.Selection(), type = chordList.list.Selection();
     theory::FindVoicings(root, type, splitChords != 0, voicings);
     std::vector<std::string> items;
-    theory::FillInversionList(voicings, root, items);
+    theory::FillInversionList(voicings, root, items,
+                              theory::SpelledNames(spelling, theory::ChordKey(root, type)));
     inversionList.list.RemoveAll();
     for (const std::string& item : items)
         inversionList.list.AddItem(item);
@@ -257,7 +261,38 @@ void MyGame::PublishShape() {
 void MyGame::RefreshStringCaptions() {
     theory::StringTuning strings = theory::CurrentTuning().Capoed();
     for (int k = 0; k < 6; ++k)
-        stringButtons[k].SetCaption(theory::NoteNames[strings[k]]);
+        stringButtons[k].SetCaption(theory::LoneNoteName(strings[k], spelling));
+}
+
+void MyGame::RelabelList(ui::UICombo& combo, std::span<const std::string> items) {
+    int selected = combo.list.Selection();
+    combo.list.RemoveAll();
+    for (const std::string& item : items)
+        combo.list.AddItem(item);
+    combo.list.Select(selected);
+}
+
+void MyGame::SetSpelling(theory::Spelling newSpelling) {
+    spelling = newSpelling;
+    listener.spelling = newSpelling;
+    std::vector<std::string> roots, keys, shapes;
+    for (theory::PitchClass p = 0; p < theory::PITCH_CLASS_COUNT; ++p) {
+        roots.emplace_back(theory::LoneNoteName(p, spelling));
+        keys.push_back(theory::KeyListName(p, spelling));
+    }
+    RelabelList(rootList, roots);
+    RelabelList(keyList, keys);
+    const screens::ChordView view = CurrentView();
+    theory::FillInversionList(voicings, view.root, shapes, view.Names());
+    RelabelList(inversionList, shapes);
+    RefreshStringCaptions();
+    sequencerPanel.spelling = spelling;
+    sequencerPanel.Rebuild(sequencerPanel.SelectedRow());
+    screenDirty = 1;
+    if (mode == MODE_DETECTION) {
+        detectionDirty = 1;
+        DrawDetection(true);
+    }
 }
 
 screens::ChordView MyGame::CurrentView() const {
@@ -268,6 +303,7 @@ screens::ChordView MyGame::CurrentView() const {
     int selected = inversionList.list.Selection();
     if (selected >= 0 && selected < voicings.count) view.selected = voicings.items[selected];
     view.mode = mode;
+    view.spelling = spelling;
     return view;
 }
 
@@ -421,6 +457,7 @@ std::string MyGame::StateJson() const {
       << ",\n  \"key\": " << keyList.list.Selection()
       << ",\n  \"leftHanded\": " << flag(tuning.leftHanded)
       << ",\n  \"splitChords\": " << flag(splitChords) << ",\n  \"triggerLevel\": " << triggerLevel
+      << ",\n  \"spelling\": \"" << theory::SpellingName(spelling) << "\""
       << ",\n  \"voicings\": [";
     for (int i = 0; i < voicings.count; ++i) {
         const theory::Voicing& v = voicings.items[i];

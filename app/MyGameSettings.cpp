@@ -22,6 +22,7 @@ Settings MyGame::CurrentSettings() const {
     s.detectChords = detectChords != 0;
     s.noiseReduction = noiseReduction != 0;
     s.capo = tuning.capo;
+    s.spelling = spelling;
     return s;
 }
 
@@ -41,6 +42,7 @@ void MyGame::ApplySettings(const Settings& s) {
     FindVoicings();
     scaleList.list.Select(s.scaleType);
     keyList.list.Select(s.key);
+    SetSpelling(s.spelling);
 
     triggerLevel = s.triggerLevel;
     trigger.SetPosition(96 - triggerLevel);

@@ -43,6 +43,9 @@ const Field FIELDS[] = {
     {"capo", 0, theory::MAX_CAPO, &Settings::capo},
 };
 
+// The one setting written as a word.
+constexpr const char* SPELLING_KEY = "spelling";
+
 // A window may sit partly off a screen, but not a world away.
 constexpr int PLACE_LIMIT = 100000;
 
@@ -82,6 +85,7 @@ std::string FormatSettings(const Settings& s) {
         out << "windowX=" << *s.windowX << "\nwindowY=" << *s.windowY << "\n";
     for (const Field& f : FIELDS)
         out << f.key << '=' << (f.number ? s.*f.number : (s.*f.flag ? 1 : 0)) << '\n';
+    out << SPELLING_KEY << '=' << theory::SpellingName(s.spelling) << '\n';
     return out.str();
 }
 
@@ -93,12 +97,17 @@ std::optional<Settings> ParseSettings(const std::string& text, std::string& erro
         return std::nullopt;
     }
     std::map<std::string, int> values;
+    std::optional<std::string> spelling;
     for (int lineNo = 2; std::getline(lines, line); ++lineNo) {
         line = Trimmed(line);
         if (line.empty() || line[0] == '#' || line[0] == ';') continue;
         auto eq = line.find('=');
-        auto value = eq == std::string::npos ? std::nullopt : Number(Trimmed(line.substr(eq + 1)));
         std::string key = eq == std::string::npos ? line : Trimmed(line.substr(0, eq));
+        if (key == SPELLING_KEY && eq != std::string::npos && !spelling) {
+            spelling = Trimmed(line.substr(eq + 1));
+            continue;
+        }
+        auto value = eq == std::string::npos ? std::nullopt : Number(Trimmed(line.substr(eq + 1)));
         if (!value || !values.emplace(key, *value).second) {
             error = "line " + std::to_string(lineNo) + " is damaged: " + line;
             return std::nullopt;
@@ -113,6 +122,14 @@ std::optional<Settings> ParseSettings(const std::string& text, std::string& erro
     }
     values.erase("version");
     Settings s;
+    if (spelling) {
+        auto parsed = theory::ParseSpelling(*spelling);
+        if (!parsed) {
+            error = "spelling is not sharps, flats or key: " + *spelling;
+            return std::nullopt;
+        }
+        s.spelling = *parsed;
+    }
     for (const Field& f : FIELDS) {
         auto it = values.find(f.key);
         if (it == values.end()) continue;  // a key added later keeps its default

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "theory/Spelling.h"
+
 namespace app {
 
 struct Settings {
@@ -23,6 +25,7 @@ struct Settings {
     bool detectChords = true;
     bool noiseReduction = false;
     int capo = 0;
+    theory::Spelling spelling = theory::Spelling::Sharps;  // written as its word
 
     bool operator==(const Settings&) const = default;
 };

@@ -145,12 +145,14 @@ int Outcome(int result, const app::Options& options, const platform::RecordingOu
 }
 
 // `settings`, when given, are put back after the title screen and hold how the program
-// was left when it ends (unchanged when it ended on the title). A capo given on the command
-// line wins over the remembered one.
+// was left when it ends (unchanged when it ended on the title). A capo or spelling given on
+// the command line wins over the remembered one.
 int RunGame(app::Host& host, const app::Options& options,
             std::optional<app::Settings>* settings = nullptr) {
     app::MyGame game;
     game.startSequence = options.sequencePath;
+    // Before the screen is built, so that the lists start with their names spelled.
+    if (options.spelling) game.spelling = *options.spelling;
     if (auto* headless = dynamic_cast<platform::headless::HeadlessBackend*>(&host.backend)) {
         headless->SetStateWriter([&game](const std::string& path, std::string& error) {
             error = game.WriteState(path);
@@ -208,6 +210,8 @@ int RunWindowed(const app::Options& options) {
     if (settings && settings->windowX && settings->windowY)
         backend->SetInitialPosition(*settings->windowX, *settings->windowY);
     std::optional<app::Settings> remembered = settings;
+    // A spelling given on the command line wins over the remembered one and is remembered.
+    if (settings && options.spelling) settings->spelling = *options.spelling;
     int result = RunGame(host, options, &settings);
     // Written at exit, whole or not at all; a damaged file read at start is replaced.
     if (auto placement = backend->LastPlacement()) {

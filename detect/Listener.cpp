@@ -44,8 +44,19 @@ bool Listener::Process(std::span<const std::int16_t> samples, bool chords) {
         DetectNoteInto();
     } else {
         result.detected = MatchChord(result.order, 12, result);
+        if (result.detected) SpellChord();
     }
     return true;
+}
+
+// The matcher writes the stored name; the text is written again as the spelling has it.
+void Listener::SpellChord() {
+    const theory::Spelling s = spelling.load();
+    if (s == theory::Spelling::Sharps) return;
+    const auto key = theory::ChordKey(result.root, result.chordType);
+    result.text.assign(theory::SpelledNames(s, key)[static_cast<std::size_t>(result.root)]);
+    result.text += ' ';
+    result.text += theory::ChordTypes[static_cast<std::size_t>(result.chordType)].shortName;
 }
 
 // A note that is not found leaves the highlight of the last one.
@@ -56,6 +67,7 @@ void Listener::DetectNoteInto() {
         result.detected = false;
         return;
     }
+    reading.name = theory::LoneNoteName(reading.pitchClass, spelling.load());
     result.highlight[0] = reading.pitchClass;
     result.highlight[1] = UNUSED_HIGHLIGHT;
     result.highlight[2] = UNUSED_HIGHLIGHT;

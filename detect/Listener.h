@@ -10,6 +10,7 @@
 #include "detect/DetectionStore.h"
 #include "detect/Detector.h"
 #include "detect/SpectrumAnalyser.h"
+#include "theory/Spelling.h"
 
 namespace detect {
 
@@ -43,9 +44,13 @@ class Listener {
     // Set by the interface thread, read once per buffer by the capture thread.
     std::atomic<bool> detectChords{true};
     std::atomic<std::int32_t> triggerLevel{DEFAULT_TRIGGER};  // 0..96 dB above the floor
+    // How the result names its note or chord: a chord in its own key, a note as the tonic
+    // of its major key under Spelling::Key.
+    std::atomic<theory::Spelling> spelling{theory::Spelling::Sharps};
 
   private:
     void DetectNoteInto();
+    void SpellChord();
 
     SpectrumAnalyser analyser;
     DetectionResult result;

@@ -7,6 +7,7 @@
 #include "gfx/Font.h"
 #include "theory/CurrentTuning.h"
 #include "theory/NoteList.h"
+#include "theory/Spelling.h"
 #include "theory/Voicing.h"
 
 namespace screens {
@@ -23,8 +24,13 @@ struct ChordView {
     theory::TuningState tuning;
     std::optional<theory::Voicing> selected;  // the Inversion list's shape, if any
     int mode = 0;
+    theory::Spelling spelling = theory::Spelling::Sharps;
 
     theory::ChordNotes Notes() const { return theory::GetChordNotes(root, chordType); }
+    // Note names as the spelling writes them, in the chord's own key.
+    const theory::NoteNameTable& Names() const {
+        return theory::SpelledNames(spelling, theory::ChordKey(root, chordType));
+    }
     // The string drawn in column c: mirrored for the left hand.
     int StringInColumn(int c) const { return tuning.leftHanded ? 5 - c : c; }
     int ColumnOfString(int s) const { return StringInColumn(s); }
@@ -45,8 +51,10 @@ constexpr std::uint32_t OUTLINE = 0xFF000000;
 // Text centred on a point.
 void drawCentred(const gfx::Font& font, gfx::Surface& surface, int cx, int cy,
                  std::string_view text, std::uint16_t colour);
-// A note dot: filled in its colour, outlined in black, its name on it in the small font.
+// A note dot: filled in its colour, outlined in black, its name from `names` on it in the
+// small font.
 void drawNoteDot(gfx::Surface& surface, const Fonts& fonts, double cx, double cy, double radius,
-                 theory::PitchClass note, bool root, bool named = true);
+                 theory::PitchClass note, bool root, const theory::NoteNameTable& names,
+                 bool named = true);
 
 }  // namespace screens

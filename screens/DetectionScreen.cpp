@@ -72,13 +72,13 @@ void DrawMeters(gfx::Surface& s, const DetectionView& view) {
     // The names are drawn again on every drawing: their anti-aliased edges would darken
     // with each pass and keep a red fringe when a name turns black, so they start from white.
     gfx::fillRect(s, 12, NAMES_Y - 7, 190, NAMES_Y + 7, WHITE);
+    const theory::NoteNameTable& names = view.Names();
     for (int p = 0; p < 12; ++p) {
         const int x = 22 + 14 * p;
         const bool marked = Marked(r, p);
         Meter(s, x, WholeLevel(r.pitchClassLevel[p]), view.triggerLevel, marked);
         if (view.fonts.medium)
-            drawCentred(*view.fonts.medium, s, x, NAMES_Y, theory::NoteNames[p],
-                        marked ? RED : BLACK);
+            drawCentred(*view.fonts.medium, s, x, NAMES_Y, names[p], marked ? RED : BLACK);
     }
 }
 
@@ -130,7 +130,7 @@ void PianoMarker(gfx::Surface& s, const DetectionView& view, int left, int rollH
     const std::uint32_t fill = c == view.result.root ? ROOT_DOT : NOTE_DOT;
     gfx::drawEllipse(x, y, 8, 8, 0.0, 16, fill);
     gfx::drawEllipse(x, y, 8, 8, 1.0, 16, OUTLINE);
-    if (view.fonts.medium) drawCentred(*view.fonts.medium, s, x, y, theory::NoteNames[c], BLACK);
+    if (view.fonts.medium) drawCentred(*view.fonts.medium, s, x, y, view.Names()[c], BLACK);
     gfx::drawEllipse(x, black ? 225 : 260, 3, 3, 0.0, 16, black ? NOTE_DOT : OUTLINE);
 }
 
@@ -219,6 +219,12 @@ void drawDetectionScreen(gfx::Surface& s, const DetectionView& view, DetectionSc
     }
     DrawResult(s, view, full);
     if (!view.detectChords) DrawTuning(s, view.result);
+}
+
+const theory::NoteNameTable& DetectionView::Names() const {
+    if (detectChords && ShowsChord(result))
+        return theory::SpelledNames(spelling, theory::ChordKey(result.root, result.chordType));
+    return theory::LoneNoteNames(spelling);
 }
 
 }  // namespace screens

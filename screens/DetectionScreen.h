@@ -26,8 +26,11 @@ struct DetectionView {
     Fonts fonts;                               // medium and large are used
     const gfx::Surface* background = nullptr;  // the main screen's picture at screen size
     const gfx::Surface* pianoRoll = nullptr;   // the large piano roll, keys running rightward
+    theory::Spelling spelling = theory::Spelling::Sharps;
 
     DetectionView() { spectrum.fill(-96.0); }
+    // The meters' and markers' names: a detected chord's in its key, else each note's own.
+    const theory::NoteNameTable& Names() const;
 };
 
 // What the screen keeps from one drawing to the next, to know what must be drawn again.

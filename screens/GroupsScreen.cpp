@@ -43,7 +43,12 @@ void FillSector(int k, std::uint32_t colour) {
     gfx::fillPolygon(points, colour);
 }
 
-void DrawLabels(gfx::Surface& s, const Fonts& fonts, int position) {
+// The names a key's own chords are written with.
+const theory::NoteNameTable& KeySignatureNames(theory::PitchClass key, theory::Spelling spelling) {
+    return theory::SpelledNames(spelling, {key, false});
+}
+
+void DrawLabels(gfx::Surface& s, const Fonts& fonts, int position, const CircleLabels& labels) {
     for (int k = 0; k < theory::CIRCLE_SIZE; ++k) {
         double a = Radians(-90.0 + 30.0 * k);
         double mx = CX + MAJOR_RADIUS * std::cos(a), my = CY + MAJOR_RADIUS * std::sin(a);
@@ -55,21 +60,22 @@ void DrawLabels(gfx::Surface& s, const Fonts& fonts, int position) {
         }
         if (!fonts.medium) continue;
         drawCentred(*fonts.medium, s, static_cast<int>(std::lround(mx)),
-                    static_cast<int>(std::lround(my)), theory::CircleMajors[k], BLACK);
+                    static_cast<int>(std::lround(my)), labels.majors[k], BLACK);
         drawCentred(*fonts.medium, s,
                     static_cast<int>(std::lround(CX + MINOR_RADIUS * std::cos(a))),
                     static_cast<int>(std::lround(CY + MINOR_RADIUS * std::sin(a))),
-                    theory::CircleMinors[k], BLACK);
+                    labels.minors[k], BLACK);
     }
 }
 
-void DrawChordsBox(gfx::Surface& s, const Fonts& fonts, theory::PitchClass key) {
-    DrawTitledBox(s, fonts, 10, 245, 220, KeyChordsTitle(key), "Standard\rOptional");
+void DrawChordsBox(gfx::Surface& s, const Fonts& fonts, theory::PitchClass key,
+                   theory::Spelling spelling) {
+    DrawTitledBox(s, fonts, 10, 245, 220, KeyChordsTitle(key, spelling), "Standard\rOptional");
     if (!fonts.medium) return;
     const int h = fonts.medium->height;
     gfx::vLine(s, 70, 245, 3 * h, BLACK);
     // On the lines of "Standard" and "Optional".
-    gfx::drawTextInRect(*fonts.medium, &s, KeyChordsText(key),
+    gfx::drawTextInRect(*fonts.medium, &s, KeyChordsText(key, spelling),
                         gfx::Rect{75, 245 + h + 1, 225, 245 + 3 * h + 1}, BLACK);
 }
 
@@ -95,26 +101,56 @@ theory::Sequence AuditionSequence(theory::PitchClass key) {
     return sequence;
 }
 
-std::string KeyChordsTitle(theory::PitchClass key) {
-    int i = std::max(theory::CirclePosition(key), 0);
-    return "Chords (key of " + std::string(theory::CircleMajors[i]) + " and " +
-           std::string(theory::CircleMinors[i]) + ")";
+CircleLabels KeyCircleLabels(theory::PitchClass key, theory::Spelling spelling) {
+    // The labels name keys, not notes of the selected key: no E# or Cb among them.
+    const theory::NoteNameTable& names = spelling != theory::Spelling::Key
+                                             ? theory::SpelledNames(spelling)
+                                         : theory::IsFlatKey({key, false}) ? theory::FlatNames
+                                                                           : theory::NoteNames;
+    CircleLabels labels;
+    for (int k = 0; k < theory::CIRCLE_SIZE; ++k) {
+        labels.majors[k] = names[theory::CircleMajorPitches[k]];
+        labels.minors[k] = std::string(names[theory::CircleMinorPitches[k]]) + "m";
+    }
+    return labels;
 }
 
-std::string KeyChordsText(theory::PitchClass key) {
+std::array<std::string, theory::KEY_GROUP_SIZE> KeyChordNames(theory::PitchClass key,
+                                                              theory::Spelling spelling) {
+    std::array<std::string, theory::KEY_GROUP_SIZE> names{};
+    if (!theory::IsPitchClass(key)) return names;
+    const theory::NoteNameTable& table = KeySignatureNames(key, spelling);
+    theory::KeyGroup group = theory::MakeKeyGroup(key);
+    for (int m = 0; m < theory::KEY_GROUP_SIZE; ++m) {
+        names[m] = table[group[m] & (theory::MINOR_CODE - 1)];
+        if (group[m] & theory::MINOR_CODE) names[m] += 'm';
+    }
+    return names;
+}
+
+std::string KeyChordsTitle(theory::PitchClass key, theory::Spelling spelling) {
+    const theory::PitchClass major =
+        theory::CircleMajorPitches[std::max(theory::CirclePosition(key), 0)];
+    const theory::PitchClass minor = theory::WrapPitch(major + 9);
+    return "Chords (key of " + std::string(KeySignatureNames(major, spelling)[major]) + " and " +
+           std::string(theory::SpelledNames(spelling, {minor, true})[minor]) + "m)";
+}
+
+std::string KeyChordsText(theory::PitchClass key, theory::Spelling spelling) {
     if (!theory::IsPitchClass(key)) return {};
-    auto names = theory::KeyGroupNames(key);
+    auto names = KeyChordNames(key, spelling);
     std::string text;
-    for (std::string_view name : names) {
+    for (const std::string& name : names) {
         if (!text.empty()) text += ", ";
         text += name;
     }
     // The leading note, a half step below the key, and V.
-    return text + "\r" + std::string(theory::NoteNames[theory::WrapPitch(key - 1)]) + "dim, " +
-           std::string(names[4]) + "7";
+    return text + "\r" + std::string(KeySignatureNames(key, spelling)[theory::WrapPitch(key - 1)]) +
+           "dim, " + names[4] + "7";
 }
 
-void DrawKeyCircle(gfx::Surface& s, const Fonts& fonts, theory::PitchClass key) {
+void DrawKeyCircle(gfx::Surface& s, const Fonts& fonts, theory::PitchClass key,
+                   theory::Spelling spelling) {
     const int position = std::max(theory::CirclePosition(key), 0);
     gfx::attachSurface(s);
     gfx::drawEllipse(CX, CY, RADIUS, RADIUS, 0.0, 36, WHITE_FILL);
@@ -127,11 +163,12 @@ void DrawKeyCircle(gfx::Surface& s, const Fonts& fonts, theory::PitchClass key) 
         gfx::drawLine(CX + 0.5, CY + 0.5, CX + RADIUS * std::cos(a), CY + RADIUS * std::sin(a), 0.5,
                       0.0, SPOKE);
     }
-    DrawLabels(s, fonts, position);
-    DrawChordsBox(s, fonts, key);
+    DrawLabels(s, fonts, position, KeyCircleLabels(key, spelling));
+    DrawChordsBox(s, fonts, key, spelling);
 }
 
-void DrawKeyTable(gfx::Surface& s, const Fonts& fonts, theory::PitchClass key) {
+void DrawKeyTable(gfx::Surface& s, const Fonts& fonts, theory::PitchClass key,
+                  theory::Spelling spelling) {
     if (!fonts.medium) return;
     const gfx::Font& font = *fonts.medium;
     const int h = font.height, top = 50;
@@ -155,11 +192,11 @@ void DrawKeyTable(gfx::Surface& s, const Fonts& fonts, theory::PitchClass key) {
         gfx::vLine(s, COLUMN_X[c] - 15, top, 13 * h, BLACK);
     }
     std::string keys;
-    for (std::string_view name : theory::KeyNames)
-        keys += std::string(keys.empty() ? "" : "\r") + std::string(name);
+    for (theory::PitchClass r = 0; r < theory::PITCH_CLASS_COUNT; ++r)
+        keys += (keys.empty() ? "" : "\r") + theory::KeyListName(r, spelling);
     gfx::drawTextInRect(font, &s, keys, gfx::Rect{9, top + h, 54, top + 13 * h + 1}, BLACK);
     for (theory::PitchClass r = 0; r < theory::PITCH_CLASS_COUNT; ++r) {
-        auto names = theory::KeyGroupNames(r);
+        auto names = KeyChordNames(r, spelling);
         for (int c = 0; c < theory::KEY_GROUP_SIZE; ++c)
             drawCentred(font, s, COLUMN_X[c], top + h / 2 + h * (r + 1), names[c], BLACK);
     }
@@ -170,14 +207,14 @@ void DrawKeyTable(gfx::Surface& s, const Fonts& fonts, theory::PitchClass key) {
                   "Group V are often played as 7th chords.\rSometimes II is played as a major.");
 }
 
-void DrawNowPlaying(gfx::Surface& s, const Fonts& fonts, theory::PitchClass root, int chordType) {
+void DrawNowPlaying(gfx::Surface& s, const Fonts& fonts, theory::PitchClass root, int chordType,
+                    const theory::NoteNameTable& names) {
     gfx::attachSurface(s);
     gfx::drawRoundedRect(180.5, 5.5, 230.5, 35.5, 5, 0.0, WHITE_FILL);
     gfx::drawRoundedRect(180.5, 5.5, 230.5, 35.5, 5, 1.0, OUTLINE);
     if (!fonts.large || !fonts.medium) return;
     if (theory::IsPitchClass(root))
-        drawCentred(*fonts.large, s, 205, fonts.large->height / 2 + 5, theory::NoteNames[root],
-                    BLACK);
+        drawCentred(*fonts.large, s, 205, fonts.large->height / 2 + 5, names[root], BLACK);
     if (chordType >= 0 && chordType < theory::CHORD_TYPE_COUNT)
         drawCentred(*fonts.medium, s, 205, fonts.large->height + 10,
                     theory::ChordTypes[chordType].shortName, BLACK);
@@ -185,11 +222,13 @@ void DrawNowPlaying(gfx::Surface& s, const Fonts& fonts, theory::PitchClass root
 
 void DrawChordGroups(gfx::Surface& s, const Fonts& fonts, const GroupsView& view) {
     if (view.table) {
-        DrawKeyTable(s, fonts, view.key);
+        DrawKeyTable(s, fonts, view.key, view.spelling);
     } else {
-        DrawKeyCircle(s, fonts, view.key);
+        DrawKeyCircle(s, fonts, view.key, view.spelling);
     }
-    if (view.playing) DrawNowPlaying(s, fonts, view.root, view.chordType);
+    if (view.playing)
+        DrawNowPlaying(s, fonts, view.root, view.chordType,
+                       KeySignatureNames(view.key, view.spelling));
 }
 
 }  // namespace screens

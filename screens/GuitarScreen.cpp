@@ -91,12 +91,12 @@ void DrawFretBoard(gfx::Surface& s, const Fonts& fonts, const ChordView& view) {
     theory::ChordNotes notes = view.Notes();
     // Names and open-string marks tell what a string sounds open: behind the capo, if any.
     const theory::StringTuning open = view.tuning.Capoed();
+    const theory::NoteNameTable& names = view.Names();
     for (int c = 0; c < 6; ++c) {
         int x = STRING_X0 + STRING_GAP * c;
         int string = view.StringInColumn(c);
         gfx::vLine(s, x, 19, 258, WHITE);
-        if (fonts.medium)
-            drawCentred(*fonts.medium, s, x, 287, theory::NoteNames[open[string]], BLACK);
+        if (fonts.medium) drawCentred(*fonts.medium, s, x, 287, names[open[string]], BLACK);
         if (notes.Contains(open[string])) {
             gfx::circle(s, x, 12, 4, BLACK, false, clip);
         } else {
@@ -127,12 +127,12 @@ void DrawChordDiagram(gfx::Surface& s, const Fonts& fonts, const ChordView& view
     auto columnX = [&](int c) { return x0 + d / 2 + c * d; };
     // The box shows the shape as found: its frets and open strings count from the capo.
     const theory::StringTuning open = view.tuning.Capoed();
+    const theory::NoteNameTable& names = view.Names();
     for (int c = 0; c < 6; ++c) {
         gfx::vLine(s, columnX(c), y0, 112, WHITE);
         int string = view.StringInColumn(c);
         if (fonts.medium)
-            drawCentred(*fonts.medium, s, columnX(c), y0 + 122, theory::NoteNames[open[string]],
-                        BLACK);
+            drawCentred(*fonts.medium, s, columnX(c), y0 + 122, names[open[string]], BLACK);
     }
     if (!view.selected) {
         // An empty box alone would look like a drawing that failed.
@@ -170,7 +170,7 @@ void DrawChordDiagram(gfx::Surface& s, const Fonts& fonts, const ChordView& view
         if (fret > 0) {
             theory::PitchClass note = theory::NoteAt(open, string, fret);
             drawNoteDot(s, fonts, x, y0 + 28 * (fret - v.labelFret) - 14, 9, note,
-                        note == view.root);
+                        note == view.root, names);
         } else if (fret == 0) {
             gfx::circle(s, x, y0 - 8, 4, BLACK, false, clip);
         } else {
@@ -194,21 +194,29 @@ void DrawTitledBox(gfx::Surface& s, const Fonts& fonts, int x, int y, int width,
     gfx::drawTextInRect(*fonts.medium, &s, text, body, BLACK);
 }
 
+ChordInfo DescribeChord(const ChordView& view) {
+    const theory::ChordDef& chord = theory::ChordTypes[view.chordType];
+    const theory::NoteNameTable& names = view.Names();
+    ChordInfo info;
+    info.description = std::string(names[view.root]) + " " + std::string(chord.longName);
+    theory::ChordNotes notes = view.Notes();
+    std::vector<std::string> noteNames, steps;
+    for (theory::PitchClass n : notes.View())
+        noteNames.emplace_back(names[n]);
+    for (int i = 1; i < notes.count; ++i)
+        steps.push_back(std::to_string(theory::WrapPitch(notes.notes[i] - notes.notes[i - 1])));
+    info.notes = Join(noteNames, ", ");
+    info.halfSteps = Join(steps, "-");
+    return info;
+}
+
 void DrawChordInfo(gfx::Surface& s, const Fonts& fonts, const ChordView& view) {
     bool sequencer = view.mode == 3;
     const int x = sequencer ? 125 : 5, y = sequencer ? 10 : 155, width = sequencer ? 105 : 120;
-    const theory::ChordDef& chord = theory::ChordTypes[view.chordType];
-    std::string description =
-        std::string(theory::NoteNames[view.root]) + " " + std::string(chord.longName);
-    theory::ChordNotes notes = view.Notes();
-    std::vector<std::string> names, steps;
-    for (theory::PitchClass n : notes.View())
-        names.emplace_back(theory::NoteNames[n]);
-    for (int i = 1; i < notes.count; ++i)
-        steps.push_back(std::to_string(theory::WrapPitch(notes.notes[i] - notes.notes[i - 1])));
-    DrawTitledBox(s, fonts, x, y, width, "Description", description);
-    DrawTitledBox(s, fonts, x, y + 46, width, "Chord Notes", Join(names, ", "));
-    DrawTitledBox(s, fonts, x, y + 92, width, "Half-Steps", Join(steps, "-"));
+    const ChordInfo info = DescribeChord(view);
+    DrawTitledBox(s, fonts, x, y, width, "Description", info.description);
+    DrawTitledBox(s, fonts, x, y + 46, width, "Chord Notes", info.notes);
+    DrawTitledBox(s, fonts, x, y + 92, width, "Half-Steps", info.halfSteps);
 }
 
 std::optional<FretTap> GuitarFretTap(const ChordView& view, int x, int y) {
@@ -225,7 +233,7 @@ void DrawGuitarTapDot(gfx::Surface& s, const Fonts& fonts, const ChordView& view
     theory::PitchClass note = theory::NoteAt(view.tuning.strings, tap.string, tap.fret);
     gfx::attachSurface(s);
     drawNoteDot(s, fonts, 142.5 + STRING_GAP * tap.column, FRET_GAP * tap.fret + 16.5, 10, note,
-                note == view.root);
+                note == view.root, view.Names());
 }
 
 }  // namespace screens

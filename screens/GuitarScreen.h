@@ -18,6 +18,12 @@ constexpr int CAPO_BOTTOM = 21;
 void DrawFretBoard(gfx::Surface& surface, const Fonts& fonts, const ChordView& view);
 // The selected shape as a chord box: lower left in modes 0 to 2, upper right in mode 3.
 void DrawChordDiagram(gfx::Surface& surface, const Fonts& fonts, const ChordView& view);
+// The texts of the three boxes after More, in marked-up form: "C Major Chord", "C, E, G"
+// and the steps between the notes, "4-3".
+struct ChordInfo {
+    std::string description, notes, halfSteps;
+};
+ChordInfo DescribeChord(const ChordView& view);
 // "Description", "Chord Notes" and "Half-Steps" in three titled boxes.
 void DrawChordInfo(gfx::Surface& surface, const Fonts& fonts, const ChordView& view);
 // A white rounded box with its title in white on a black bar and `rows` rows of text.

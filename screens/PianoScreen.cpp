@@ -29,17 +29,18 @@ PianoLayout ScalePianoLayout(int rollWidth) {
 }
 
 void drawPianoMarkers(gfx::Surface& s, const Fonts& fonts, const PianoLayout& layout,
-                      theory::PitchClass root, std::span<const int> notes) {
+                      theory::PitchClass root, std::span<const int> notes,
+                      const theory::NoteNameTable& names) {
     gfx::attachSurface(s);
     for (int p : notes) {
         const theory::PitchClass c = p % 12;
         const bool black = IsBlackKey(c);
         const double y = KeyCentreY(layout, p);
         const double x = black ? layout.blackMarkX : layout.whiteMarkX;
-        drawNoteDot(s, fonts, x, y, 8, c, c == root, false);
+        drawNoteDot(s, fonts, x, y, 8, c, c == root, names, false);
         if (fonts.small)
             drawCentred(*fonts.small, s, static_cast<int>(x), static_cast<int>(y),
-                        theory::NoteNames[c], BLACK);
+                        names[static_cast<std::size_t>(c)], BLACK);
         gfx::drawEllipse(black ? layout.blackDotX : layout.whiteDotX, y, 3, 3, 0.0, 16,
                          black ? NOTE_DOT : OUTLINE);
     }
@@ -57,7 +58,7 @@ void DrawPianoChords(gfx::Surface& s, const Fonts& fonts, const ChordView& view,
     for (int k = 0; k < chord.stepCount; ++k)
         notes[k + 1] = notes[k] + chord.steps[k];
     drawPianoMarkers(s, fonts, ChordPianoLayout(width), view.root,
-                     std::span<const int>(notes.data(), chord.stepCount + 1));
+                     std::span<const int>(notes.data(), chord.stepCount + 1), view.Names());
 }
 
 }  // namespace screens

@@ -38,7 +38,8 @@ inline double KeyCentreY(const PianoLayout& layout, int p) {
 // For each note (not wrapped: octave 1 lies one octave further down): a marker of radius 8
 // beside its key, the root's in its own colour, named; and a dot of radius 3 on the key.
 void drawPianoMarkers(gfx::Surface& surface, const Fonts& fonts, const PianoLayout& layout,
-                      theory::PitchClass root, std::span<const int> notes);
+                      theory::PitchClass root, std::span<const int> notes,
+                      const theory::NoteNameTable& names = theory::NoteNames);
 
 // Mode 1: the roll (nothing when it is missing: the markers keep their places) and the
 // chord's notes, walked up from the root without wrapping.

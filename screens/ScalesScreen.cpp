@@ -35,11 +35,12 @@ void DrawNutAndWires(gfx::Surface& s) {
 void DrawStrings(gfx::Surface& s, const Fonts& fonts, const ScaleView& view,
                  const theory::ScaleNotes& notes) {
     const gfx::Rect clip = gfx::fullRect(s);
+    const theory::NoteNameTable names = view.Names();
     for (int c = 0; c < 6; ++c) {
         const int x = STRING_X0 + STRING_GAP * c;
         const theory::PitchClass open = view.chord.tuning.strings[view.chord.StringInColumn(c)];
         gfx::vLine(s, x, 62, 215, WHITE);
-        if (fonts.medium) drawCentred(*fonts.medium, s, x, 287, theory::NoteNames[open], BLACK);
+        if (fonts.medium) drawCentred(*fonts.medium, s, x, 287, names[open], BLACK);
         if (notes.Contains(open)) {
             gfx::circle(s, x, 55, 4, BLACK, false, clip);
         } else {
@@ -86,15 +87,16 @@ void DrawScalePiano(gfx::Surface& s, const Fonts& fonts, const ScaleView& view,
     for (int k = 0; k < scale.count; ++k)
         notes[k + 1] = view.chord.root + scale.offsets[k];
     drawPianoMarkers(s, fonts, ScalePianoLayout(rollWidth), view.chord.root,
-                     std::span<const int>(notes.data(), scale.count + 1));
+                     std::span<const int>(notes.data(), scale.count + 1), view.Names());
 }
 
 ScaleInfo DescribeScale(const ScaleView& view) {
     ScaleInfo info;
     if (view.scaleType < 0 || view.scaleType >= theory::SCALE_TYPE_COUNT) return info;
     const theory::ScaleDef& scale = theory::ScaleTypes[view.scaleType];
+    const theory::NoteNameTable names = view.Names();
     info.description =
-        std::string(theory::NoteNames[view.chord.root]) + " " + std::string(scale.name) + " Scale";
+        std::string(names[view.chord.root]) + " " + std::string(scale.name) + " Scale";
     const theory::ScaleNotes notes = view.Notes();
     for (int k = 0; k < notes.count; ++k) {
         if (k > 0) {
@@ -103,7 +105,7 @@ ScaleInfo DescribeScale(const ScaleView& view) {
                 std::to_string(theory::WrapPitch(notes.notes[k] - notes.notes[k - 1]));
             info.halfSteps += '-';
         }
-        info.notes += theory::NoteNames[notes.notes[k]];
+        info.notes += names[notes.notes[k]];
     }
     // Closed by the step back up to the root, so that the steps add up to the octave.
     info.halfSteps += std::to_string(12 - scale.offsets[scale.count - 1]);
@@ -129,7 +131,7 @@ void DrawScaleTapDot(gfx::Surface& s, const Fonts& fonts, const ScaleView& view,
     const theory::PitchClass note = theory::NoteAt(view.chord.tuning.strings, tap.string, tap.fret);
     gfx::attachSurface(s);
     drawNoteDot(s, fonts, 142.5 + STRING_GAP * tap.column, FRET_GAP * tap.fret + 59.5, 10, note,
-                note == view.chord.root);
+                note == view.chord.root, view.Names());
 }
 
 }  // namespace screens

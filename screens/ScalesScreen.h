@@ -15,6 +15,10 @@ struct ScaleView {
     int scaleType = 0;
 
     theory::ScaleNotes Notes() const { return theory::GetScaleNotes(chord.root, scaleType); }
+    // Note names as the spelling writes them, in the scale's own key.
+    theory::NoteNameTable Names() const {
+        return theory::ScaleNoteNames(chord.root, scaleType, chord.spelling);
+    }
 };
 
 // Right side, strings running down; mirrored for the left hand.

@@ -32,9 +32,11 @@ int NextLength(int length) {
 
 }  // namespace
 
-std::string SequenceRowText(const theory::SequenceStep& step) {
+std::string SequenceRowText(const theory::SequenceStep& step, theory::Spelling spelling) {
     std::string text;
-    if (step.root < theory::NoteNames.size()) text = theory::NoteNames[step.root];
+    if (step.root < theory::NoteNames.size())
+        text =
+            theory::SpelledNames(spelling, theory::ChordKey(step.root, step.chordType))[step.root];
     text += '|';
     if (step.chordType < theory::ChordTypes.size())
         text += theory::ChordTypes[step.chordType].shortName;
@@ -89,7 +91,7 @@ void UIArpegiatorInhterface::Rebuild(int row) {
     list.RemoveAll();
     int count = std::clamp(sequence.count, 0, theory::MAX_SEQUENCE_STEPS);
     for (int i = 0; i < count; ++i)
-        list.AddItem(SequenceRowText(sequence.steps[i]));
+        list.AddItem(SequenceRowText(sequence.steps[i], spelling));
     list.scroll.SetFlags(count > LIST_ROWS ? ui::FLAG_VISIBLE : 0);
     list.Layout();
     list.Select(count > 0 ? row : -1);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "theory/Sequence.h"
+#include "theory/Spelling.h"
 #include "ui/TObject.h"
 #include "ui/UIButton.h"
 #include "ui/UIListBox.h"
@@ -55,8 +56,10 @@ struct SequencerFaces {
     const ui::ImageStrip* arrows = nullptr;   // the list's scroll arrows
 };
 
-// "C|Major|01|1 bar": note name (marked up), chord type, shape number, length, one column each.
-std::string SequenceRowText(const theory::SequenceStep& step);
+// "C|Major|01|1 bar": note name (marked up, spelled in the chord's key under Key), chord
+// type, shape number, length, one column each.
+std::string SequenceRowText(const theory::SequenceStep& step,
+                            theory::Spelling spelling = theory::Spelling::Sharps);
 
 class UIArpegiatorInhterface : public ui::TObject {
   public:
@@ -84,6 +87,8 @@ class UIArpegiatorInhterface : public ui::TObject {
     // The Alternate Picking box as the program keeps it; a click sets the pattern from the
     // value before the click, so a checked box picks pattern 0 and a cleared one pattern 1.
     bool alternate = false;
+    // How the rows write their roots; Rebuild shows a change.
+    theory::Spelling spelling = theory::Spelling::Sharps;
 
   private:
     theory::Sequence& sequence;

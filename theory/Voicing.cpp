@@ -11,8 +11,8 @@ std::string TwoDigits(int value) {
     return value >= 0 && value < 10 ? "0" + digits : digits;
 }
 
-std::string_view NameOf(PitchClass note) {
-    return IsPitchClass(note) ? NoteNames[note] : "?";
+std::string_view NameOf(const NoteNameTable& names, PitchClass note) {
+    return IsPitchClass(note) ? names[note] : "?";
 }
 
 }  // namespace
@@ -21,13 +21,14 @@ bool VoicingList::operator==(const VoicingList& other) const {
     return count == other.count && std::ranges::equal(View(), other.View());
 }
 
-std::string InversionItemText(int index, PitchClass root, const Voicing& voicing) {
+std::string InversionItemText(int index, PitchClass root, const Voicing& voicing,
+                              const NoteNameTable& names) {
     std::string text = TwoDigits(index + 1);
     text += ' ';
-    text += NameOf(root);
+    text += NameOf(names, root);
     if (voicing.bass != root) {
         text += '/';
-        text += NameOf(voicing.bass);
+        text += NameOf(names, voicing.bass);
     }
     text += " (fret ";
     text += std::to_string(voicing.labelFret + 1);
@@ -35,11 +36,12 @@ std::string InversionItemText(int index, PitchClass root, const Voicing& voicing
     return text;
 }
 
-void FillInversionList(const VoicingList& list, PitchClass root, std::vector<std::string>& items) {
+void FillInversionList(const VoicingList& list, PitchClass root, std::vector<std::string>& items,
+                       const NoteNameTable& names) {
     items.clear();
     int index = 0;
     for (const Voicing& voicing : list.View())
-        items.push_back(InversionItemText(index++, root, voicing));
+        items.push_back(InversionItemText(index++, root, voicing, names));
 }
 
 }  // namespace theory

@@ -8,6 +8,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "theory/Spelling.h"
 #include "theory/TheoryTables.h"
 
 namespace theory {
@@ -45,11 +46,13 @@ struct VoicingList {
 // The player thread takes copies while the UI thread searches again; keep it a plain value.
 static_assert(std::is_trivially_copyable_v<VoicingList>);
 
-// "01 C (fret 1)" when the bass is the root, else "01 C/E (fret 1)", with note names in
-// their stored form ("F##"); index counts from 0.
-std::string InversionItemText(int index, PitchClass root, const Voicing& voicing);
+// "01 C (fret 1)" when the bass is the root, else "01 C/E (fret 1)", with note names from
+// `names` in their stored form ("F##"); index counts from 0.
+std::string InversionItemText(int index, PitchClass root, const Voicing& voicing,
+                              const NoteNameTable& names = NoteNames);
 
 // Replaces `items` with one text per shape, in list order.
-void FillInversionList(const VoicingList& list, PitchClass root, std::vector<std::string>& items);
+void FillInversionList(const VoicingList& list, PitchClass root, std::vector<std::string>& items,
+                       const NoteNameTable& names = NoteNames);
 
 }  // namespace theory

@@ -12,15 +12,17 @@
 #include "app/commands/SheetFiles.h"
 #include "theory/ChordSearch.h"
 #include "theory/Names.h"
+#include "theory/Spelling.h"
 
 using namespace theory;
 
 namespace {
 
 constexpr std::string_view USAGE =
-    "usage: fretlore chords ROOT TYPE [--tuning NAME|INDEX] [--capo K] [--split] [--left] "
-    "[--json]\n"
-    "       fretlore chords CHORD [--tuning NAME|INDEX] [--capo K] [--split] [--left] [--json]\n"
+    "usage: fretlore chords ROOT TYPE [--tuning NAME|INDEX] [--capo K] [--split] [--left]\n"
+    "                               [--spelling S] [--json]\n"
+    "       fretlore chords CHORD [--tuning NAME|INDEX] [--capo K] [--split] [--left]\n"
+    "                             [--spelling S] [--json]\n"
     "       fretlore chords ROOT TYPE [--pdf FILE] [--svg FILE] [--png FILE] [options]\n"
     "       fretlore chords --all --json\n";
 
@@ -40,6 +42,8 @@ constexpr std::string_view HELP =
     "                   counted from the capo, the note names as they sound\n"
     "  --split          allow split chords: any chord note may be the bass\n"
     "  --left           draw the chord boxes left-handed (mirrored)\n"
+    "  --spelling S     how notes are written: sharps (default), flats, or key (as the\n"
+    "                   signature of the chord's key spells them: F Major shows Bb)\n"
     "  --json           one JSON line instead of chord boxes; frets are listed from the\n"
     "                   lowest string whatever the hand\n"
     "  --pdf FILE       draw the shapes as chord boxes on A4 pages, twelve a page\n"
@@ -64,6 +68,7 @@ struct ChordsOptions {
     bool json = false;
     bool all = false;
     bool help = false;
+    std::optional<Spelling> spelling;
 };
 
 struct Chord {
@@ -94,12 +99,14 @@ bool Fail(std::ostream& err, std::string_view message) {
 
 // Fills `options` from the words; on a mistake writes one line to `err` and returns false.
 bool ParseArgs(std::span<const std::string> args, ChordsOptions& options, std::ostream& err) {
+    std::optional<std::string> spellingText;
     commands::OptionTable table{.flags = {{"--split", &options.split},
                                           {"--left", &options.left},
                                           {"--json", &options.json},
                                           {"--all", &options.all}},
                                 .valued = {{"--tuning", "NAME|INDEX", &options.tuningText},
-                                           {"--capo", "K", &options.capoText}},
+                                           {"--capo", "K", &options.capoText},
+                                           {"--spelling", "S", &spellingText}},
                                 .help = &options.help};
     commands::AddSheetOptions(table, options.paths);
     if (std::string error = commands::ParseOptions(args, table, options.words); !error.empty())
@@ -107,6 +114,10 @@ bool ParseArgs(std::span<const std::string> args, ChordsOptions& options, std::o
     if (options.words.size() > 2)
         return Fail(err,
                     "unexpected argument '" + options.words[2] + "'; " + std::string(SEE_HELP));
+    if (spellingText) {
+        options.spelling = ParseSpelling(*spellingText);
+        if (!options.spelling) return Fail(err, "--spelling needs sharps, flats or key");
+    }
     return true;
 }
 
@@ -153,7 +164,8 @@ std::optional<Chord> ResolveChord(const ChordsOptions& options, std::ostream& er
 
 // {"root":R,"type":T,"tuning":U[,"capo":K],"split":S,"items":[{"text":..,"bass":..,"labelFret":..,
 // "frets":[..]},..]} with item texts as stored ("##").
-void AppendJsonLine(std::string& json, const Chord& chord, bool split, const VoicingList& list) {
+void AppendJsonLine(std::string& json, const Chord& chord, bool split, const VoicingList& list,
+                    const NoteNameTable& names = NoteNames) {
     json += "{\"root\":" + std::to_string(chord.root) + ",\"type\":" + std::to_string(chord.type) +
             ",\"tuning\":" + std::to_string(chord.instrument.tuning);
     // Only with a capo, so that the lines without one stay as they always were.
@@ -162,7 +174,7 @@ void AppendJsonLine(std::string& json, const Chord& chord, bool split, const Voi
     for (int i = 0; i < list.count; ++i) {
         const Voicing& voicing = list.items[i];
         json += i == 0 ? "{\"text\":" : ",{\"text\":";
-        commands::AppendJsonString(json, InversionItemText(i, chord.root, voicing));
+        commands::AppendJsonString(json, InversionItemText(i, chord.root, voicing, names));
         json += ",\"bass\":" + std::to_string(voicing.bass) +
                 ",\"labelFret\":" + std::to_string(voicing.labelFret) + ",\"frets\":[";
         for (int s = 0; s < STRING_COUNT; ++s) {
@@ -197,15 +209,10 @@ void WriteAllJson(std::ostream& out) {
 constexpr int COLUMN_WIDTH = 3;
 constexpr std::string_view MARGIN = "    ";
 
-// Note names as plain text, made once.
-std::string_view PlainNoteName(PitchClass note) {
-    static const std::array<std::string, PITCH_CLASS_COUNT> names = [] {
-        std::array<std::string, PITCH_CLASS_COUNT> plain;
-        for (int p = 0; p < PITCH_CLASS_COUNT; ++p)
-            plain[p] = commands::PlainText(NoteNames[p]);
-        return plain;
-    }();
-    return names[note];
+// A stored name as plain text: its sharp is the last '#' of two.
+std::string_view PlainNoteName(const NoteNameTable& names, PitchClass note) {
+    std::string_view name = names[note];
+    return name.ends_with("##") ? name.substr(0, name.size() - 1) : name;
 }
 
 void AppendBoxRow(std::string& box, std::string_view margin,
@@ -223,7 +230,8 @@ void AppendBoxRow(std::string& box, std::string_view margin,
 
 // One chord box: the markers row, the nut (or a plain top line above fret 2 and higher),
 // four fret rows from labelFret + 1 down, and the tuning's string names.
-std::string ChordBox(const Voicing& voicing, const StringTuning& tuning, bool left) {
+std::string ChordBox(const Voicing& voicing, const StringTuning& tuning, bool left,
+                     const NoteNameTable& names) {
     auto stringAt = [left](int c) { return left ? STRING_COUNT - 1 - c : c; };
     std::array<std::string_view, STRING_COUNT> cells;
     std::string box;
@@ -239,7 +247,8 @@ std::string ChordBox(const Voicing& voicing, const StringTuning& tuning, bool le
         int fret = voicing.labelFret + row;
         for (int c = 0; c < STRING_COUNT; ++c) {
             int s = stringAt(c);
-            cells[c] = voicing.frets[s] == fret ? PlainNoteName(NoteAt(tuning, s, fret)) : "|";
+            cells[c] =
+                voicing.frets[s] == fret ? PlainNoteName(names, NoteAt(tuning, s, fret)) : "|";
         }
         std::string label = row == 1 ? std::to_string(fret) : "";
         label.insert(0, MARGIN.size() - 2 - std::min<std::size_t>(2, label.size()), ' ');
@@ -247,18 +256,24 @@ std::string ChordBox(const Voicing& voicing, const StringTuning& tuning, bool le
         AppendBoxRow(box, label, cells);
     }
     for (int c = 0; c < STRING_COUNT; ++c)
-        cells[c] = PlainNoteName(tuning[stringAt(c)]);
+        cells[c] = PlainNoteName(names, tuning[stringAt(c)]);
     AppendBoxRow(box, MARGIN, cells);
     return box;
+}
+
+const NoteNameTable& ChordNames(const Chord& chord, const ChordsOptions& options) {
+    return SpelledNames(options.spelling.value_or(Spelling::Sharps),
+                        ChordKey(chord.root, chord.type));
 }
 
 void WriteText(std::ostream& out, const Chord& chord, const ChordsOptions& options,
                const VoicingList& list) {
     StringTuning tuning = chord.instrument.Strings();
     const ChordDef& type = ChordTypes[chord.type];
+    const NoteNameTable& names = ChordNames(chord, options);
     if (chord.instrument.capo > 0) out << "capo " << chord.instrument.capo << '\n';
-    out << PlainNoteName(chord.root) << ' ' << type.shortName << " (" << type.longName << "), "
-        << Tunings[chord.instrument.tuning].name << " tuning"
+    out << PlainNoteName(names, chord.root) << ' ' << type.shortName << " (" << type.longName
+        << "), " << Tunings[chord.instrument.tuning].name << " tuning"
         << (options.split ? ", split chords" : "") << (options.left ? ", left-handed" : "") << ": ";
     if (list.count == 0) {
         out << "no playable shape\n";
@@ -266,27 +281,30 @@ void WriteText(std::ostream& out, const Chord& chord, const ChordsOptions& optio
     }
     out << list.count << (list.count == 1 ? " shape\n" : " shapes\n");
     for (int i = 0; i < list.count; ++i) {
-        out << '\n' << commands::PlainText(InversionItemText(i, chord.root, list.items[i])) << '\n';
-        out << ChordBox(list.items[i], tuning, options.left);
+        out << '\n'
+            << commands::PlainText(InversionItemText(i, chord.root, list.items[i], names)) << '\n';
+        out << ChordBox(list.items[i], tuning, options.left, names);
     }
 }
 
-std::string ChordName(const Chord& chord) {
-    return std::string(PlainNoteName(chord.root)) + " " +
+std::string ChordName(const Chord& chord, const NoteNameTable& names) {
+    return std::string(PlainNoteName(names, chord.root)) + " " +
            std::string(ChordTypes[chord.type].shortName);
 }
 
 // The listed shapes as chord boxes on a sheet.
 sheet::Sheet ChordSheet(const Chord& chord, const ChordsOptions& options, const VoicingList& list) {
+    const NoteNameTable& names = ChordNames(chord, options);
     sheet::Sheet page;
-    page.title = ChordName(chord) + " — " + std::string(Tunings[chord.instrument.tuning].name) +
-                 " tuning" + commands::CapoNote(chord.instrument) +
-                 (options.split ? ", split chords" : "");
-    page.stringNames = commands::StringNames(chord.instrument);
+    page.title = ChordName(chord, names) + " — " +
+                 std::string(Tunings[chord.instrument.tuning].name) + " tuning" +
+                 commands::CapoNote(chord.instrument) + (options.split ? ", split chords" : "");
+    page.stringNames = commands::StringNames(chord.instrument, names);
     page.leftHanded = options.left;
     for (int i = 0; i < list.count; ++i) {
-        std::string item = commands::PlainText(InversionItemText(i, chord.root, list.items[i]));
-        page.boxes.push_back({ChordName(chord) + " — " + item, "", list.items[i]});
+        std::string item =
+            commands::PlainText(InversionItemText(i, chord.root, list.items[i], names));
+        page.boxes.push_back({ChordName(chord, names) + " — " + item, "", list.items[i]});
     }
     return page;
 }
@@ -304,7 +322,7 @@ int RunChordsCommand(std::span<const std::string> args, std::ostream& out, std::
     }
     if (options.all) {
         if (!options.json || !options.words.empty() || options.tuningText || options.capoText ||
-            options.split || options.left || options.paths.Any()) {
+            options.split || options.left || options.paths.Any() || options.spelling) {
             err << "fretlore chords: --all goes with --json alone; " << SEE_HELP << '\n';
             return 2;
         }
@@ -327,7 +345,9 @@ int RunChordsCommand(std::span<const std::string> args, std::ostream& out, std::
     }
     if (options.json) {
         std::string line;
-        AppendJsonLine(line, *chord, options.split, list);
+        AppendJsonLine(line, *chord, options.split, list,
+                       SpelledNames(options.spelling.value_or(Spelling::Sharps),
+                                    ChordKey(chord->root, chord->type)));
         out << line;
     } else {
         WriteText(out, *chord, options, list);

@@ -15,7 +15,7 @@
 namespace {
 
 constexpr std::string_view USAGE =
-    "usage: fretlore detect FILE [--notes] [--trigger N] [--nr] [--json]\n";
+    "usage: fretlore detect FILE [--notes] [--trigger N] [--nr] [--spelling S] [--json]\n";
 
 constexpr std::string_view HELP =
     "Reads a recording (WAV, FLAC, Ogg, MP3; any rate, mixed to mono and brought to 8000 Hz)\n"
@@ -25,6 +25,8 @@ constexpr std::string_view HELP =
     "  --notes      name single notes (with octave, frequency and cents), not chords\n"
     "  --trigger N  the level (0-96 dB above the floor) a pitch class must reach; 30 by default\n"
     "  --nr         take the first buffer as the noise profile, as the NR button does\n"
+    "  --spelling S how notes are written: sharps (default), flats, or key (a chord in its\n"
+    "               own key, a note as the tonic of its major key: Db, Eb, F#, Ab, Bb)\n"
     "  --json       one JSON object per buffer instead of text\n";
 
 struct DetectOptions {
@@ -34,6 +36,7 @@ struct DetectOptions {
     bool json = false;
     bool help = false;
     std::int32_t trigger = detect::DEFAULT_TRIGGER;
+    theory::Spelling spelling = theory::Spelling::Sharps;
 };
 
 std::string Fixed(double value, int decimals) {
@@ -65,9 +68,16 @@ bool ParseArgs(std::span<const std::string> args, DetectOptions& options, std::o
                 return false;
             }
             options.trigger = level;
+        } else if (word == "--spelling") {
+            auto spelling = theory::ParseSpelling(i + 1 < args.size() ? args[++i] : "");
+            if (!spelling) {
+                err << "fretlore detect: --spelling needs sharps, flats or key\n";
+                return false;
+            }
+            options.spelling = *spelling;
         } else if (word.starts_with("-")) {
             err << "fretlore detect: unknown option '" << word
-                << "' (options: --notes, --trigger N, --nr, --json, --help)\n";
+                << "' (options: --notes, --trigger N, --nr, --spelling S, --json, --help)\n";
             return false;
         } else if (options.file.empty()) {
             options.file = word;
@@ -131,6 +141,7 @@ int RunDetectCommand(std::span<const std::string> args, std::ostream& out, std::
     }
     detect::Listener listener;
     listener.triggerLevel = options.trigger;
+    listener.spelling = options.spelling;
     if (options.nr) listener.RequestNoiseCapture();
     // Whole buffers from the first sample; a partial last one is left out.
     const std::size_t size = detect::CAPTURE_SAMPLES;

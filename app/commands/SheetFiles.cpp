@@ -15,11 +15,12 @@ void AddSheetOptions(OptionTable& table, SheetPaths& paths) {
     table.valued.push_back({"--png", "FILE", &paths.png});
 }
 
-std::array<std::string, theory::STRING_COUNT> StringNames(const Instrument& instrument) {
+std::array<std::string, theory::STRING_COUNT> StringNames(const Instrument& instrument,
+                                                          const theory::NoteNameTable& spelled) {
     std::array<std::string, theory::STRING_COUNT> names;
     theory::StringTuning strings = instrument.Strings();
     for (std::size_t s = 0; s < names.size(); ++s)
-        names[s] = PlainText(theory::NoteNames[strings[s]]);
+        names[s] = PlainText(spelled[strings[s]]);
     return names;
 }
 

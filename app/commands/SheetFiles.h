@@ -9,6 +9,7 @@
 
 #include "app/commands/CommandOptions.h"
 #include "app/sheet/ChordSheet.h"
+#include "theory/Spelling.h"
 
 namespace commands {
 
@@ -23,7 +24,8 @@ struct SheetPaths {
 void AddSheetOptions(OptionTable& table, SheetPaths& paths);
 
 // The strings' notes as they sound, plain, string 0 first.
-std::array<std::string, theory::STRING_COUNT> StringNames(const Instrument& instrument);
+std::array<std::string, theory::STRING_COUNT> StringNames(
+    const Instrument& instrument, const theory::NoteNameTable& spelled = theory::NoteNames);
 
 // ", capo K" with a capo, else "".
 std::string CapoNote(const Instrument& instrument);

@@ -38,6 +38,9 @@ TEST(CommandLine, AcceptsTheProgramsOptions) {
     EXPECT_EQ(devices->inputDevice, "USB Mic");
     EXPECT_EQ(devices->outputDevice, "Speakers");
     EXPECT_EQ(devices->micPath, "a.flac");
+    EXPECT_FALSE(Parse({})->spelling);
+    EXPECT_EQ(Parse({"--spelling", "flats"})->spelling, theory::Spelling::Flats);
+    EXPECT_EQ(Parse({"--headless", "--spelling", "key"})->spelling, theory::Spelling::Key);
 }
 
 TEST(CommandLine, TakesOneSequenceFileToOpen) {
@@ -75,6 +78,10 @@ TEST(CommandLine, RefusesWhatItDoesNotKnowInOneLine) {
     EXPECT_EQ(error, "--input-device needs a value");
     EXPECT_FALSE(Parse({"--headless", "--input-device", "x"}, &error));
     EXPECT_FALSE(Parse({"--headless", "--output-device", "x"}, &error));
+    EXPECT_FALSE(Parse({"--spelling", "bogus"}, &error));
+    EXPECT_EQ(error, "bad value 'bogus' for --spelling (sharps, flats or key)");
+    EXPECT_FALSE(Parse({"--spelling"}, &error));
+    EXPECT_EQ(error, "--spelling needs a value");
 }
 
 // The program's pictures come out of its own resource table at the sizes the screens use.

@@ -235,6 +235,28 @@ TEST(HeadlessRun, ACapoGivenOnTheCommandLineIsOnFromTheStart) {
               "fretlore: bad value '12' for --capo (a fret from 0 to 11) (see fretlore --help)\n");
 }
 
+TEST(HeadlessRun, SpellingIsGivenOnTheCommandLineAndDumped) {
+    std::string script = Temp("spelling-script.txt"), state = Temp("spelling-state.json");
+    std::ofstream(script) << "frames 2\nkey Enter\nkey shift+a\nstate " << state << "\n";
+    Result r = RunProgram("--headless --spelling flats --script " + script);
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    auto read = [&] {
+        auto bytes = platform::ReadWholeFile(state);
+        return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+    };
+    std::string text = read();
+    for (const char* key : {"\"spelling\": \"flats\"", "\"root\": 10", "\"text\": \"01 Bb (fret"})
+        EXPECT_NE(text.find(key), std::string::npos) << key << " in " << text;
+    r = RunProgram("--headless --script " + script);
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    text = read();
+    for (const char* key : {"\"spelling\": \"sharps\"", "\"text\": \"01 A## (fret"})
+        EXPECT_NE(text.find(key), std::string::npos) << key << " in " << text;
+    r = RunProgram("--headless --spelling bogus");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.output.find("bad value 'bogus' for --spelling"), std::string::npos) << r.output;
+}
+
 TEST(HeadlessRun, QuittingWhileAMessageBoxIsOpenExitsWithZero) {
     std::string script = Temp("quit-in-help.txt"), before = Temp("before-help.png"),
                 during = Temp("in-help.png");

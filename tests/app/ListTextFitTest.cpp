@@ -9,6 +9,7 @@
 #include "GameHarness.h"
 #include "gfx/Font.h"
 #include "theory/ChordSearch.h"
+#include "theory/Spelling.h"
 #include "theory/TheoryTables.h"
 #include "theory/Voicing.h"
 
@@ -31,7 +32,11 @@ Widest WidestOf(const gfx::Font& font, const Items& items) {
     return w;
 }
 
-// Every Inversion text of every root, chord type and tuning, with split chords on and off.
+constexpr std::array<theory::Spelling, 3> SPELLINGS{theory::Spelling::Sharps,
+                                                    theory::Spelling::Flats, theory::Spelling::Key};
+
+// Every Inversion text of every root, chord type and tuning, with split chords on and off,
+// under every spelling.
 Widest WidestInversion(const gfx::Font& font) {
     Widest w;
     theory::VoicingList voicings;
@@ -44,9 +49,13 @@ Widest WidestInversion(const gfx::Font& font) {
             for (int type = 0; type < static_cast<int>(theory::ChordTypes.size()); ++type)
                 for (bool split : {false, true}) {
                     theory::FindVoicings(root, type, strings, split, voicings);
-                    theory::FillInversionList(voicings, root, items);
-                    Widest here = WidestOf(font, items);
-                    if (here.width > w.width) w = here;
+                    for (theory::Spelling spelling : SPELLINGS) {
+                        theory::FillInversionList(
+                            voicings, root, items,
+                            theory::SpelledNames(spelling, theory::ChordKey(root, type)));
+                        Widest here = WidestOf(font, items);
+                        if (here.width > w.width) w = here;
+                    }
                 }
     }
     return w;
@@ -100,8 +109,16 @@ TEST(ListTextFit, TheWidestItemOfEveryMainListFitsItsFieldAndItsOpenList) {
     ExpectShownWhole(game.tuningList, WidestOf(font, tunings), "Tuning");
     ExpectShownWhole(game.chordList, WidestOf(font, chords), "Chord");
     ExpectShownWhole(game.scaleList, WidestOf(font, scales), "Scale");
-    ExpectShownWhole(game.keyList, WidestOf(font, theory::KeyNames), "Key");
-    ExpectShownWhole(game.rootList, WidestOf(font, theory::NoteNames), "Root");
+    std::vector<std::string> keys;
+    std::vector<std::string_view> roots;
+    for (theory::Spelling spelling : SPELLINGS) {
+        for (int p = 0; p < theory::PITCH_CLASS_COUNT; ++p) {
+            keys.push_back(theory::KeyListName(p, spelling));
+            roots.push_back(theory::LoneNoteName(p, spelling));
+        }
+    }
+    ExpectShownWhole(game.keyList, WidestOf(font, keys), "Key");
+    ExpectShownWhole(game.rootList, WidestOf(font, roots), "Root");
 }
 
 }  // namespace

@@ -30,6 +30,7 @@ Settings Unusual() {
     s.triggerLevel = 96;
     s.detectChords = false;
     s.noiseReduction = true;
+    s.spelling = theory::Spelling::Key;
     return s;
 }
 
@@ -37,7 +38,7 @@ TEST(Settings, AreWrittenAsThisTextAndReadBack) {
     EXPECT_EQ(app::FormatSettings(Unusual()),
               "[Fretlore]\nversion=1\nwindowX=-40\nwindowY=120\nscale=3\nmode=2\nroot=7\n"
               "chordType=43\ntuning=15\nleftHanded=1\nsplitChords=1\nscaleType=27\nkey=11\n"
-              "triggerLevel=96\ndetectChords=0\nnoiseReduction=1\ncapo=0\n");
+              "triggerLevel=96\ndetectChords=0\nnoiseReduction=1\ncapo=0\nspelling=key\n");
     std::string error;
     EXPECT_EQ(app::ParseSettings(app::FormatSettings(Unusual()), error), Unusual()) << error;
     // Defaults, no place yet; keys missing from an older file keep their defaults.
@@ -47,6 +48,10 @@ TEST(Settings, AreWrittenAsThisTextAndReadBack) {
     Settings expected;
     expected.root = 4;
     EXPECT_EQ(*partial, expected);
+    EXPECT_TRUE(app::FormatSettings(Settings{}).ends_with("\nspelling=sharps\n"));
+    auto flats = app::ParseSettings("[Fretlore]\nversion=1\nspelling = flats\n", error);
+    ASSERT_TRUE(flats) << error;
+    EXPECT_EQ(flats->spelling, theory::Spelling::Flats);
 }
 
 TEST(Settings, TheCapoIsWrittenOnItsOwnLineAndReadBack) {
@@ -56,7 +61,7 @@ TEST(Settings, TheCapoIsWrittenOnItsOwnLineAndReadBack) {
     EXPECT_EQ(text,
               "[Fretlore]\nversion=1\nscale=2\nmode=0\nroot=0\nchordType=0\ntuning=0\n"
               "leftHanded=0\nsplitChords=0\nscaleType=0\nkey=0\ntriggerLevel=30\ndetectChords=1\n"
-              "noiseReduction=0\ncapo=7\n");
+              "noiseReduction=0\ncapo=7\nspelling=sharps\n");
     std::string error;
     EXPECT_EQ(app::ParseSettings(text, error), s) << error;
     auto highest = app::ParseSettings("[Fretlore]\nversion=1\ncapo=11\n", error);
@@ -90,6 +95,10 @@ TEST(Settings, AForeignOrDamagedFileIsTakenWholeOrNotAtAll) {
         {"[Fretlore]\nversion=1\nwindowX=5\nwindowY=100001\n",
          "the window's place is out of range"},
         {"[Fretlore]\nversion=1\ncolour=3\n", "unknown setting colour"},
+        {"[Fretlore]\nversion=1\nspelling=bogus\n", "spelling is not sharps, flats or key: bogus"},
+        {"[Fretlore]\nversion=1\nspelling=1\n", "spelling is not sharps, flats or key: 1"},
+        {"[Fretlore]\nversion=1\nspelling=key\nspelling=key\n", "line 4 is damaged: spelling=key"},
+        {"[Fretlore]\nversion=1\nspelling\n", "line 3 is damaged: spelling"},
     };
     for (const auto& [text, why] : cases) {
         std::string error;

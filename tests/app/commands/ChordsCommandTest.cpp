@@ -72,6 +72,47 @@ TEST(ChordsCommand, TextBoxesShowOneSharpAndMirrorForTheLeftHand) {
     EXPECT_NE(Chords({"C", "13"}).out.find("no playable shape"), std::string::npos);
 }
 
+TEST(ChordsCommand, SpellingWritesNamesWithFlatsOrInTheChordsKey) {
+    Result f = Chords({"F", "Major", "--spelling", "key"});
+    ASSERT_EQ(f.code, 0) << f.err;
+    std::vector<std::string> lines = Lines(f.out);
+    ASSERT_GE(lines.size(), 10u);
+    EXPECT_EQ(lines[0], "F Major (Major Chord), Standard tuning: 6 shapes");
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 2, lines.begin() + 10),
+              (std::vector<std::string>{"01 F (fret 1)", "",
+                                        "    ================", " 1  F  |  |  |  C  F",
+                                        "    |  |  |  A  |  |", "    |  C  F  |  |  |",
+                                        "    |  |  |  |  |  |", "    E  A  D  G  B  E"}));
+    // F7's seventh is the key's flat, not A#'s neighbour D#.
+    Result f7 = Chords({"F", "7", "--spelling", "key"});
+    EXPECT_NE(f7.out.find(" 1  F  |  Eb |  C  F\n    |  |  |  A  |  |\n    |  C  |  |  |  |"),
+              std::string::npos)
+        << f7.out;
+    EXPECT_EQ(f7.out.find('#'), std::string::npos);
+    // A# under flats; D major keeps its F# and C# under key.
+    Result bb = Chords({"A#", "Major", "--split", "--spelling", "flats"});
+    EXPECT_TRUE(bb.out.starts_with("Bb Major (Major Chord)")) << bb.out;
+    EXPECT_NE(bb.out.find("/D (fret"), std::string::npos);
+    EXPECT_EQ(bb.out.find('#'), std::string::npos);
+    Result d = Chords({"D", "Major", "--spelling", "key"});
+    EXPECT_NE(d.out.find(" 2  |  |  |  A  |  F#"), std::string::npos) << d.out;
+    EXPECT_EQ(d.out, Chords({"D", "Major"}).out);
+    // The shapes never change, only their names.
+    Result json = Chords({"C#", "m7", "--split", "--json", "--spelling", "flats"});
+    Result sharps = Chords({"C#", "m7", "--split", "--json"});
+    EXPECT_NE(json.out.find("{\"text\":\"01 Db/E (fret 1)\",\"bass\":4,"), std::string::npos)
+        << json.out;
+    EXPECT_NE(json.out.find("{\"text\":\"02 Db/Ab (fret 2)\",\"bass\":8,"), std::string::npos);
+    auto frets = [](std::string text) {
+        std::string out;
+        for (std::size_t at = 0; (at = text.find("\"bass\"", at)) != std::string::npos; ++at)
+            out += text.substr(at, text.find(']', at) - at);
+        return out;
+    };
+    EXPECT_EQ(frets(json.out), frets(sharps.out));
+    EXPECT_FALSE(frets(json.out).empty());
+}
+
 TEST(ChordsCommand, RootsTypesAndTuningsAcceptTheirSpellings) {
     std::string cSharp = Chords({"C#", "m7", "--json"}).out;
     for (const char* root : {"Db", "c#", "C##"})
@@ -170,6 +211,9 @@ TEST(ChordsCommand, BadInputExitsTwoWithTheChoices) {
         {{"Cmaj8"}, "maj7"},
         {{"--all"}, "--json"},
         {{"--all", "--json", "--split"}, "--json"},
+        {{"C", "Major", "--spelling", "bogus"}, "--spelling needs sharps, flats or key"},
+        {{"C", "Major", "--spelling"}, "--spelling needs"},
+        {{"--all", "--json", "--spelling", "key"}, "--json"},
     };
     for (const Case& c : cases) {
         Result run = Chords(c.args);

@@ -111,6 +111,28 @@ TEST(DetectCommand, TheTriggerAndTheNoiseProfileAreTheModesOwn) {
     EXPECT_EQ(Lines(reduced.out).back(), "most often: nothing detected in 4 buffers");
 }
 
+TEST(DetectCommand, SpellingWritesChordsInTheirKeyAndNotesAsTheirMajorKeysTonic) {
+    std::string bbMajor = WriteTones("bb-major.wav", 8000, 1, {233.08, 293.66, 349.23}, 1.1);
+    std::string csMinor = WriteTones("cs-minor.wav", 8000, 1, {277.18, 329.63, 415.30}, 1.1);
+    std::string bb4 = WriteTones("bb4.wav", 8000, 1, {466.16}, 1.1);
+    auto most = [](const Result& r) { return Lines(r.out).back(); };
+    EXPECT_EQ(most(Detect({bbMajor})), "most often: A# Major (3 of 4 buffers)");
+    EXPECT_EQ(most(Detect({bbMajor, "--spelling", "sharps"})),
+              "most often: A# Major (3 of 4 buffers)");
+    EXPECT_EQ(most(Detect({bbMajor, "--spelling", "flats"})),
+              "most often: Bb Major (3 of 4 buffers)");
+    EXPECT_EQ(most(Detect({bbMajor, "--spelling", "key"})),
+              "most often: Bb Major (3 of 4 buffers)");
+    EXPECT_EQ(most(Detect({csMinor, "--spelling", "flats"})),
+              "most often: Db Minor (3 of 4 buffers)");
+    EXPECT_EQ(most(Detect({csMinor, "--spelling", "key"})),
+              "most often: C# Minor (3 of 4 buffers)");
+    Result note = Detect({bb4, "--notes", "--json", "--spelling", "key"});
+    EXPECT_NE(Lines(note.out)[1].find("\"text\": \"Bb4 466.1Hz\""), std::string::npos) << note.out;
+    EXPECT_NE(Lines(note.out)[1].find("\"name\": \"Bb\""), std::string::npos) << note.out;
+    EXPECT_NE(Detect({bb4, "--notes"}).out.find("A#4 466.1Hz"), std::string::npos);
+}
+
 TEST(DetectCommand, BadInputIsOneLineAndExitTwo) {
     std::string folder = ::testing::TempDir();
     std::string damaged = folder + "damaged.wav";
@@ -126,6 +148,8 @@ TEST(DetectCommand, BadInputIsOneLineAndExitTwo) {
         {{damaged, "--trigger"}, "--trigger needs"},
         {{damaged, "--loud"}, "unknown option '--loud'"},
         {{damaged, damaged}, "one recording at a time"},
+        {{damaged, "--spelling", "bogus"}, "--spelling needs sharps, flats or key"},
+        {{damaged, "--spelling"}, "--spelling needs"},
     };
     for (const Case& c : cases) {
         Result r = Detect(c.args);
