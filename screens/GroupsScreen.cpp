@@ -101,16 +101,13 @@ theory::Sequence AuditionSequence(theory::PitchClass key) {
     return sequence;
 }
 
-CircleLabels KeyCircleLabels(theory::PitchClass key, theory::Spelling spelling) {
-    // The labels name keys, not notes of the selected key: no E# or Cb among them.
-    const theory::NoteNameTable& names = spelling != theory::Spelling::Key
-                                             ? theory::SpelledNames(spelling)
-                                         : theory::IsFlatKey({key, false}) ? theory::FlatNames
-                                                                           : theory::NoteNames;
+CircleLabels KeyCircleLabels(theory::Spelling spelling) {
     CircleLabels labels;
     for (int k = 0; k < theory::CIRCLE_SIZE; ++k) {
-        labels.majors[k] = names[theory::CircleMajorPitches[k]];
-        labels.minors[k] = std::string(names[theory::CircleMinorPitches[k]]) + "m";
+        theory::PitchClass major = theory::CircleMajorPitches[k];
+        theory::PitchClass minor = theory::CircleMinorPitches[k];
+        labels.majors[k] = theory::SpelledNames(spelling, {major, false})[major];
+        labels.minors[k] = std::string(theory::SpelledNames(spelling, {minor, true})[minor]) + "m";
     }
     return labels;
 }
@@ -163,7 +160,7 @@ void DrawKeyCircle(gfx::Surface& s, const Fonts& fonts, theory::PitchClass key,
         gfx::drawLine(CX + 0.5, CY + 0.5, CX + RADIUS * std::cos(a), CY + RADIUS * std::sin(a), 0.5,
                       0.0, SPOKE);
     }
-    DrawLabels(s, fonts, position, KeyCircleLabels(key, spelling));
+    DrawLabels(s, fonts, position, KeyCircleLabels(spelling));
     DrawChordsBox(s, fonts, key, spelling);
 }
 

@@ -45,7 +45,9 @@ void DrawNowPlaying(gfx::Surface& surface, const Fonts& fonts, theory::PitchClas
 struct CircleLabels {
     std::array<std::string, theory::CIRCLE_SIZE> majors, minors;
 };
-CircleLabels KeyCircleLabels(theory::PitchClass key, theory::Spelling spelling);
+// The labels name keys, so under the key spelling each is its own key's usual name (Db,
+// F#m), whatever key is chosen: never E# or Gbm.
+CircleLabels KeyCircleLabels(theory::Spelling spelling);
 
 // The key's six chords as a sequence of one bar each, I to VI, to be played as the
 // sequencer plays: each step searched again, its first shape picked.

@@ -110,16 +110,16 @@ TEST(SpellingMode, ScaleGroupsSequencerAndDetectionTexts) {
         EXPECT_EQ(KeyChordsTitle(key, Spelling::Sharps), KeyChordsTitle(key)) << key;
         EXPECT_EQ(KeyChordsText(key, Spelling::Sharps), KeyChordsText(key)) << key;
     }
-    // The circle's labels name keys: in F the flats, in F# the sharps (F, not E#).
-    screens::CircleLabels inF = screens::KeyCircleLabels(5, Spelling::Key);
-    EXPECT_EQ(inF.majors[6], "Gb");
-    EXPECT_EQ(inF.majors[10], "Bb");
-    EXPECT_EQ(inF.minors[3], "Gbm");
-    EXPECT_EQ(inF.minors[9], "Cm");
-    screens::CircleLabels inFs = screens::KeyCircleLabels(6, Spelling::Key);
-    EXPECT_EQ(inFs.majors[11], "F");
-    EXPECT_EQ(inFs.majors[7], "C##");
-    screens::CircleLabels sharps = screens::KeyCircleLabels(5, Spelling::Sharps);
+    // The circle's labels name keys, each by its usual name whatever key is chosen.
+    screens::CircleLabels usual = screens::KeyCircleLabels(Spelling::Key);
+    const std::array<std::string, theory::CIRCLE_SIZE> majors{"C",   "G",  "D",  "A",  "E",  "B",
+                                                              "F##", "Db", "Ab", "Eb", "Bb", "F"};
+    const std::array<std::string, theory::CIRCLE_SIZE> minors{
+        "Am", "Em", "Bm", "F##m", "C##m", "G##m", "D##m", "Bbm", "Fm", "Cm", "Gm", "Dm"};
+    EXPECT_EQ(usual.majors, majors);
+    EXPECT_EQ(usual.minors, minors);
+    EXPECT_EQ(screens::KeyCircleLabels(Spelling::Flats).minors[3], "Gbm");
+    screens::CircleLabels sharps = screens::KeyCircleLabels(Spelling::Sharps);
     for (int k = 0; k < theory::CIRCLE_SIZE; ++k) {
         EXPECT_EQ(sharps.majors[k], theory::CircleMajors[k]) << k;
         EXPECT_EQ(sharps.minors[k], theory::CircleMinors[k]) << k;
