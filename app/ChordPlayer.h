@@ -25,6 +25,9 @@ struct StrumShape {
     bool valid = false;
     theory::Voicing voicing;
     theory::StringTuning tuning{};
+    // Semitones each string sounds away from the pitch-class rule: whole octaves, and only
+    // for a user's tuning written in another octave.
+    theory::StringPitches octaves{};
 };
 
 // The sequence step the player has just begun, for the screen to show.
@@ -115,6 +118,8 @@ class ChordPlayer {
     // 69 is every string's open note in standard tuning; a retuned string is played the
     // pitch-class difference away, without wrapping.
     static int NoteNumber(int s, int fret, const theory::StringTuning& tuning);
+    // The octaves by which tuning row `index` departs from the pitch-class rule.
+    static theory::StringPitches Octaves(int index);
 
   private:
     void Loop();

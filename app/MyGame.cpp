@@ -140,11 +140,12 @@ void MyGame::AddWidgets() {
         c.SetCaption(id, caption, ui::CAPTION_ABOVE_LEFT);
         add(c, visible ? VISIBLE_WIDGET : HIDDEN_WIDGET);
     };
-    std::vector<std::string_view> chordNames, tuningNames, scaleNames;
+    std::vector<std::string_view> chordNames, scaleNames;
+    std::vector<std::string> tuningNames;
     for (const auto& c : theory::ChordTypes)
         chordNames.push_back(c.shortName);
-    for (const auto& t : theory::Tunings)
-        tuningNames.push_back(t.name);
+    for (int u = 0; u < theory::TuningCount(); ++u)
+        tuningNames.push_back(theory::TuningRowAt(u).value_or(theory::TuningRow{}).name);
     for (const auto& s : theory::ScaleTypes)
         scaleNames.push_back(s.name);
     combo(rootList, ID_ROOT, "Root", 5, 20, 40, 12, 16, theory::NoteNames, true);

@@ -227,7 +227,9 @@ void MyGame::PublishShape() {
         shape.valid = true;
         shape.voicing = voicings.items[selected];
     }
-    shape.tuning = theory::CurrentTuning().strings;
+    theory::TuningState tuning = theory::CurrentTuning();
+    shape.tuning = tuning.strings;
+    shape.octaves = ChordPlayer::Octaves(tuning.index);
     player.Publish(shape);
 }
 

@@ -1,6 +1,7 @@
 // The screens' part of the remembered settings.
 
 #include <algorithm>
+#include <cstdio>
 
 #include "app/MyGame.h"
 #include "theory/CurrentTuning.h"
@@ -28,9 +29,17 @@ void MyGame::ApplySettings(const Settings& s) {
     auto setCheck = [](ui::UIButton& box, bool checked) {
         box.SetButtonState(ui::BUTTON_TOGGLE | (checked ? ui::BUTTON_CHECKED : 0));
     };
-    tuningList.list.Select(s.tuning);
+    int tuning = s.tuning;
+    if (tuning >= theory::TuningCount()) {
+        std::fprintf(stderr,
+                     "fretlore: the remembered tuning %d is no longer in the settings; using "
+                     "Standard\n",
+                     tuning);
+        tuning = 0;
+    }
+    tuningList.list.Select(tuning);
     setCheck(leftHanded, s.leftHanded);
-    theory::SetTuning(s.tuning, s.leftHanded);
+    theory::SetTuning(tuning, s.leftHanded);
     RefreshStringCaptions();
     splitChords = s.splitChords ? 1 : 0;
     setCheck(allowSplitChords, s.splitChords);

@@ -12,6 +12,7 @@
 #include "app/MyGame.h"
 #include "app/ProgramMain.h"
 #include "app/Settings.h"
+#include "app/UserTunings.h"
 #include "app/commands/ChordsCommand.h"
 #include "app/commands/DetectCommand.h"
 #include "app/commands/DevicesCommand.h"
@@ -38,11 +39,8 @@ struct Subcommand {
     int (*run)(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 };
 const Subcommand SUBCOMMANDS[] = {
-    {"chords", RunChordsCommand},
-    {"detect", RunDetectCommand},
-    {"devices", RunDevicesCommand},
-    {"name", RunNameCommand},
-    {"render", RunRenderCommand},
+    {"chords", RunChordsCommand}, {"detect", RunDetectCommand}, {"devices", RunDevicesCommand},
+    {"name", RunNameCommand},     {"render", RunRenderCommand},
 };
 
 using platform::headless::ScriptCommand;
@@ -188,7 +186,11 @@ int RunWindowed(const app::Options& options) {
     Samples mic;
     if (!CheckOutputs(options) || !CheckInputs(options, mic)) return 2;
     std::string settingsPath = app::SettingsPath();
-    std::optional<app::Settings> settings = app::LoadSettings(settingsPath);
+    app::SettingsFile file = app::ReadSettingsFile(settingsPath);
+    std::optional<app::Settings> settings = file.settings;
+    // Before the screens are built: the Tuning list shows the user's tunings after ours.
+    app::InstallUserTunings({{}, file.tunings, file.tuningsLine}, "fretlore", settingsPath,
+                            std::cerr);
     int scale = options.scaleGiven || !settings ? options.scale : settings->scale;
     std::string error;
     auto backend = platform::sdl::SdlBackend::Create(scale, error);
@@ -214,6 +216,8 @@ int RunWindowed(const app::Options& options) {
         settings->windowX = placement->x;
         settings->windowY = placement->y;
     }
+    // The user's tunings go back as they were found, even when the rest was refused.
+    if (settings) settings->tunings = file.tunings;
     if (settings && settings != remembered) app::SaveSettings(settingsPath, *settings);
     return Outcome(result, options, *recording);
 }

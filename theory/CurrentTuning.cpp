@@ -36,15 +36,21 @@ TuningState CurrentTuning() {
 }
 
 bool SetTuning(int index, bool leftHanded) {
-    if (index < 0 || index >= TUNING_COUNT) return false;
+    std::optional<TuningRow> row = TuningRowAt(index);
+    if (!row) return false;
     TuningState state;
-    for (int s = 0; s < STRING_COUNT; ++s) {
-        state.strings[s] = static_cast<std::uint8_t>(Tunings[index].strings[s]);
-    }
+    state.strings = row->strings;
     state.index = index;
     state.leftHanded = leftHanded;
     currentTuning.store(Pack(state), std::memory_order_release);
     return true;
+}
+
+StringTuning CapoTuning(int index, int capo) {
+    StringTuning strings = TuningRowAt(index).value_or(TuningRow{}).strings;
+    for (auto& string : strings)
+        string = static_cast<std::uint8_t>(WrapPitch(string + capo));
+    return strings;
 }
 
 PitchClass NoteAt(int s, int f) {

@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string_view>
 
+#include "app/UserTunings.h"
 #include "theory/ChordSearch.h"
 #include "theory/Names.h"
 
@@ -88,8 +89,9 @@ std::string TypeChoices() {
 
 std::string TuningChoices() {
     std::string list;
-    for (int u = 0; u < TUNING_COUNT; ++u) {
-        list += (list.empty() ? "" : ", ") + std::to_string(u) + " " + std::string(Tunings[u].name);
+    for (int u = 0; u < TuningCount(); ++u) {
+        list += (list.empty() ? "" : ", ") + std::to_string(u) + " " +
+                TuningRowAt(u).value_or(TuningRow{}).name;
     }
     return list;
 }
@@ -167,10 +169,11 @@ std::optional<Chord> ResolveChord(const ChordsOptions& options, std::ostream& er
     }
     std::optional<Chord> chord = ResolveRootAndType(options, err);
     if (!chord || !options.tuningText) return chord;
-    auto tuning = ParseTuning(*options.tuningText);
+    std::string why;
+    auto tuning = app::ResolveCommandTuning(*options.tuningText, "fretlore chords", err, why);
     if (!tuning) {
-        err << "fretlore chords: unknown tuning '" << *options.tuningText
-            << "' (choose a name, its six notes from the lowest string, or an index from: "
+        err << "fretlore chords: unknown tuning '" << *options.tuningText << "': " << why
+            << " (choose a name, its six notes from the lowest string, or an index from: "
             << TuningChoices() << ")\n";
         return std::nullopt;
     }
@@ -179,11 +182,7 @@ std::optional<Chord> ResolveChord(const ChordsOptions& options, std::ostream& er
 }
 
 StringTuning TuningStrings(int tuning) {
-    StringTuning strings{};
-    for (int s = 0; s < STRING_COUNT; ++s) {
-        strings[s] = static_cast<std::uint8_t>(Tunings[tuning].strings[s]);
-    }
-    return strings;
+    return TuningRowAt(tuning).value_or(TuningRow{}).strings;
 }
 
 void AppendJsonString(std::string& json, std::string_view text) {
@@ -298,8 +297,8 @@ void WriteText(std::ostream& out, const Chord& chord, const ChordsOptions& optio
     StringTuning tuning = TuningStrings(chord.tuning);
     const ChordDef& type = ChordTypes[chord.type];
     out << PlainNoteName(chord.root) << ' ' << type.shortName << " (" << type.longName << "), "
-        << Tunings[chord.tuning].name << " tuning" << (options.split ? ", split chords" : "")
-        << (options.left ? ", left-handed" : "") << ": ";
+        << TuningRowAt(chord.tuning).value_or(TuningRow{}).name << " tuning"
+        << (options.split ? ", split chords" : "") << (options.left ? ", left-handed" : "") << ": ";
     if (list.count == 0) {
         out << "no playable shape\n";
         return;

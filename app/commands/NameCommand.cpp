@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/UserTunings.h"
 #include "theory/ChordSearch.h"
 #include "theory/Names.h"
 
@@ -264,10 +265,12 @@ int RunNameCommand(std::span<const std::string> args, std::ostream& out, std::os
         return 2;
     }
     std::optional<int> tuning = 0;
-    if (options.tuningText) tuning = ParseTuning(*options.tuningText);
+    std::string why;
+    if (options.tuningText)
+        tuning = app::ResolveCommandTuning(*options.tuningText, "fretlore name", err, why);
     if (!tuning) {
-        Fail(err, "unknown tuning '" + *options.tuningText +
-                      "' (see fretlore chords --help for the tunings)");
+        Fail(err, "unknown tuning '" + *options.tuningText + "': " + why +
+                      " (see fretlore chords --help for the tunings)");
         return 2;
     }
     std::optional<int> capo = 0;

@@ -37,7 +37,7 @@ TEST(Settings, AreWrittenAsThisTextAndReadBack) {
     EXPECT_EQ(app::FormatSettings(Unusual()),
               "[Fretlore]\nversion=1\nwindowX=-40\nwindowY=120\nscale=3\nmode=2\nroot=7\n"
               "chordType=43\ntuning=15\nleftHanded=1\nsplitChords=1\nscaleType=27\nkey=11\n"
-              "triggerLevel=96\ndetectChords=0\nnoiseReduction=1\n");
+              "triggerLevel=96\ndetectChords=0\nnoiseReduction=1\na4=440\na4Sound=0\n");
     std::string error;
     EXPECT_EQ(app::ParseSettings(app::FormatSettings(Unusual()), error), Unusual()) << error;
     // Defaults, no place yet; keys missing from an older file keep their defaults.
@@ -60,7 +60,10 @@ TEST(Settings, AForeignOrDamagedFileIsTakenWholeOrNotAtAll) {
         {"[Fretlore]\nversion=1\nroot=1\nroot=2\n", "line 4 is damaged: root=2"},
         {"[Fretlore]\nversion=1\nroot=12\n", "root is out of range: 12"},
         {"[Fretlore]\nversion=1\nchordType=44\n", "chordType is out of range: 44"},
-        {"[Fretlore]\nversion=1\ntuning=16\n", "tuning is out of range: 16"},
+        {"[Fretlore]\nversion=1\ntuning=32\n", "tuning is out of range: 32"},
+        {"[Fretlore]\nversion=1\na4=414\n", "a4 is out of range: 414"},
+        {"[Fretlore]\nversion=1\na4=467\n", "a4 is out of range: 467"},
+        {"[Fretlore]\nversion=1\na4Sound=2\n", "a4Sound is out of range: 2"},
         {"[Fretlore]\nversion=1\nscaleType=28\n", "scaleType is out of range: 28"},
         {"[Fretlore]\nversion=1\nmode=6\n", "mode is out of range: 6"},
         {"[Fretlore]\nversion=1\nscale=0\n", "scale is out of range: 0"},
