@@ -8,9 +8,9 @@ namespace app {
 
 const char* const USAGE =
     "usage: fretlore [FILE.seq] [--scale N] [--mic FILE] [--audio-out FILE.wav]\n"
-    "                [--input-device NAME] [--output-device NAME]\n"
+    "                [--input-device NAME] [--output-device NAME] [--a4 HZ] [--a4-sound]\n"
     "       fretlore --headless [FILE.seq] [--script FILE] [--frames N] [--shot FILE.png]\n"
-    "                [--mic FILE] [--audio-out FILE.wav]\n"
+    "                [--mic FILE] [--audio-out FILE.wav] [--a4 HZ] [--a4-sound]\n"
     "       fretlore chords|detect|devices|name|render ... (each with --help)\n"
     "\n"
     "  FILE.seq            start in the Chord Sequencer with this sequence loaded\n"
@@ -20,6 +20,10 @@ const char* const USAGE =
     "  --input-device NAME   the microphone to listen to, by the name 'fretlore devices' gives\n"
     "  --output-device NAME  the sound card to play through, by the name 'fretlore devices' gives\n"
     "  --audio-out FILE    write the sound to a WAV file instead of the sound card\n"
+    "  --a4 HZ             the pitch of A4 (415-466; default 440) the note detection and its\n"
+    "                      tuning indicator read against, for this run\n"
+    "  --a4-sound          tune the strings to that A4 as well, for playing along with a band\n"
+    "                      tuned elsewhere\n"
     "  --headless          run without a window or devices\n"
     "  --script FILE       feed input from a script (tap, down, move, up, key, wait, frames,\n"
     "                      shot, state, quit); the end of the script quits\n"
@@ -92,6 +96,16 @@ std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::
             } else {
                 options.frames = n;
             }
+        } else if (arg == "--a4") {
+            unsigned hz = 0;
+            if (!value(text)) return std::nullopt;
+            if (!ParseUnsigned(text, hz) || hz < 415 || hz > 466) {
+                error = "bad value '" + text + "' for --a4 (415 to 466 Hz)";
+                return std::nullopt;
+            }
+            options.a4 = static_cast<int>(hz);
+        } else if (arg == "--a4-sound") {
+            options.a4Sound = true;
         } else if (IsSequencePath(arg) && options.sequencePath.empty()) {
             options.sequencePath = arg;
         } else if (IsSequencePath(arg)) {

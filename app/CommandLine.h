@@ -21,6 +21,8 @@ struct Options {
     std::string inputDevice;   // SDL's name; empty for the default
     std::string outputDevice;  // SDL's name; empty for the default
     std::string sequencePath;  // a sequence to open at start; empty for none
+    std::optional<int> a4;     // Hz; else the remembered one, else 440
+    bool a4Sound = false;      // the strings follow a4 too
 };
 
 // Nullopt with a one-line reason in `error` for an unknown option or a bad value.

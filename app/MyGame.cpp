@@ -84,6 +84,7 @@ void MyGame::SetUpSound() {
             sound::ApplySynthesisedGuitar(*sampler);
             failures += (failures.empty() ? "" : "; ") + error;
         }
+        sampler->SetConcertPitch(a4Sound ? a4 : 440);
         strings[k - 1] = sampler.get();
         instruments[k - 1] = std::move(sampler);
     }
@@ -91,6 +92,14 @@ void MyGame::SetUpSound() {
     if (!failures.empty())
         std::fprintf(stderr, "fretlore: synthesised guitar instead of: %s\n", failures.c_str());
     player.SetInstruments(strings);
+}
+
+void MyGame::SetConcertPitch(int hz, bool sound) {
+    if (!listener.SetConcertPitch(hz)) return;
+    a4 = hz;
+    a4Sound = sound;
+    for (auto& instrument : instruments)
+        if (instrument) instrument->SetConcertPitch(a4Sound ? a4 : 440);
 }
 
 void MyGame::LoadPictures() {

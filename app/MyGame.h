@@ -122,6 +122,9 @@ class MyGame : public TProgram, private screens::SequencerHost {
     Settings CurrentSettings() const;
     // Puts the screens back as they were left: lists, check boxes, detection settings, mode.
     void ApplySettings(const Settings& settings);
+    // The A4 the detector reads against (415..466 Hz) and whether the strings sound at it
+    // too; the strings stay at 440 otherwise. Takes effect from the next buffer and note.
+    void SetConcertPitch(int hz, bool sound);
     // The program's message box; the last one shown is kept for the state dump.
     int ShowMessage(std::string_view title, std::string_view text);
 
@@ -135,6 +138,8 @@ class MyGame : public TProgram, private screens::SequencerHost {
     std::uint32_t detectionDirty = 0;
     std::uint32_t detectChords = 1;
     std::int32_t triggerLevel = 30;
+    std::int32_t a4 = 440;
+    bool a4Sound = false;
     // Called with the NR button's new state: on, the next analysed frame becomes the noise
     // profile; off, the profile is cleared.
     std::function<void(bool on)> noiseReductionChanged;

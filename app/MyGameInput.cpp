@@ -399,7 +399,7 @@ std::string MyGame::StateJson() const {
       << ",\n  \"key\": " << keyList.list.Selection()
       << ",\n  \"leftHanded\": " << flag(tuning.leftHanded)
       << ",\n  \"splitChords\": " << flag(splitChords) << ",\n  \"triggerLevel\": " << triggerLevel
-      << ",\n  \"voicings\": [";
+      << ",\n  \"a4\": " << a4 << ",\n  \"a4Sound\": " << flag(a4Sound) << ",\n  \"voicings\": [";
     for (int i = 0; i < voicings.count; ++i) {
         const theory::Voicing& v = voicings.items[i];
         const ui::ListItem* item = inversionList.list.Item(i);

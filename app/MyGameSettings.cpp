@@ -22,6 +22,8 @@ Settings MyGame::CurrentSettings() const {
     s.triggerLevel = triggerLevel;
     s.detectChords = detectChords != 0;
     s.noiseReduction = noiseReduction != 0;
+    s.a4 = a4;
+    s.a4Sound = a4Sound;
     return s;
 }
 
@@ -60,6 +62,7 @@ void MyGame::ApplySettings(const Settings& s) {
         nrButton.SetCaption(noiseReduction ? "NR: On" : "NR: Off");
         if (noiseReductionChanged) noiseReductionChanged(s.noiseReduction);
     }
+    SetConcertPitch(s.a4, s.a4Sound);
     SetMode(s.mode);
 }
 

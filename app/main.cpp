@@ -146,10 +146,17 @@ int Outcome(int result, const app::Options& options, const platform::RecordingOu
 
 // `settings`, when given, are put back after the title screen and hold how the program
 // was left when it ends (unchanged when it ended on the title).
-int RunGame(app::Host& host, const std::string& sequencePath,
+int RunGame(app::Host& host, const app::Options& options,
             std::optional<app::Settings>* settings = nullptr) {
     app::MyGame game;
-    game.startSequence = sequencePath;
+    game.startSequence = options.sequencePath;
+    // Given on the command line, A4 holds for this run only and is not remembered.
+    bool pitchGiven = options.a4 || options.a4Sound;
+    auto givenPitch = [&](const app::Settings& s) {
+        game.SetConcertPitch(options.a4.value_or(s.a4), options.a4Sound || s.a4Sound);
+    };
+    std::optional<app::Settings> loaded = settings ? *settings : std::nullopt;
+    givenPitch(loaded.value_or(app::Settings{}));
     if (auto* headless = dynamic_cast<platform::headless::HeadlessBackend*>(&host.backend)) {
         headless->SetStateWriter([&game](const std::string& path, std::string& error) {
             error = game.WriteState(path);
@@ -162,9 +169,14 @@ int RunGame(app::Host& host, const std::string& sequencePath,
         game.StartCapture();
         if (!game.ShowTitleScreen() || !settings) return;
         if (*settings) game.ApplySettings(**settings);
+        if (pitchGiven) givenPitch(loaded.value_or(app::Settings{}));
         restored = true;
     });
-    if (restored) *settings = game.CurrentSettings();
+    if (restored) {
+        *settings = game.CurrentSettings();
+        (*settings)->a4 = loaded.value_or(app::Settings{}).a4;
+        (*settings)->a4Sound = loaded.value_or(app::Settings{}).a4Sound;
+    }
     return result;
 }
 
@@ -178,7 +190,7 @@ int RunHeadless(const app::Options& options) {
     auto recording = std::make_shared<platform::RecordingOutcome>();
     app::Host host{backend, gfx::headless::displayFactory(), SoundDevice(options, recording),
                    Microphone(options, mic)};
-    int result = RunGame(host, options.sequencePath);
+    int result = RunGame(host, options);
     return Outcome(backend.Failures() > 0 ? 1 : result, options, *recording);
 }
 
@@ -208,7 +220,7 @@ int RunWindowed(const app::Options& options) {
     if (settings && settings->windowX && settings->windowY)
         backend->SetInitialPosition(*settings->windowX, *settings->windowY);
     std::optional<app::Settings> remembered = settings;
-    int result = RunGame(host, options.sequencePath, &settings);
+    int result = RunGame(host, options, &settings);
     // Written at exit, whole or not at all; a damaged file read at start is replaced.
     if (auto placement = backend->LastPlacement()) {
         if (!settings) settings = app::Settings{};
