@@ -68,7 +68,11 @@ SplitSettingsText SplitTuningsSection(const std::string& text) {
         ++lineNo;
         if (IsHeader(trimmed)) {
             // A second [tunings] section joins the first: nothing is dropped.
-            inside = trimmed == TUNINGS_HEADER;
+            // Any case: a section the rest of the file cannot take must not be lost on saving.
+            std::string lower = trimmed;
+            for (char& c : lower)
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            inside = lower == TUNINGS_HEADER;
             if (inside && split.firstLine == 0) split.firstLine = lineNo;
         }
         (inside ? split.tunings : split.rest) += line;

@@ -71,7 +71,7 @@ TEST(UserTunings, SixteenFitAndEachOneMoreIsSaidToHaveNoRoom) {
 
 TEST(UserTunings, TheSectionIsWrittenBackByteForByte) {
     const std::string tunings =
-        "[tunings]\r\n  My G = D2 G2 D3 G3 B3 D4  \nnot a tuning\n# mine\n\n"
+        " [Tunings]\r\n  My G = D2 G2 D3 G3 B3 D4  \nnot a tuning\n# mine\n\n"
         "Last=E2 A2 D3 G3 B3 E4";  // no newline at the end
     std::string folder = ::testing::TempDir() + "tunings-" + std::to_string(getpid());
     std::string path = folder + "/settings.ini";
@@ -94,7 +94,7 @@ TEST(UserTunings, TheSectionIsWrittenBackByteForByte) {
         app::SettingsFile file = app::ReadSettingsFile(path);
         std::string said = ::testing::internal::GetCapturedStderr();
         // Placed first, the section runs on to the next header, taking the newline with it.
-        bool first = before.starts_with("[tunings]") && before != tunings;
+        bool first = before.starts_with(" [Tunings]") && before != tunings;
         EXPECT_EQ(file.tunings, first ? tunings + "\n" : tunings) << before;
         EXPECT_EQ(said.empty(), before.find("root=99") == std::string::npos) << said;
         app::Settings s = file.settings.value_or(app::Settings{});
