@@ -39,8 +39,11 @@ struct Subcommand {
     int (*run)(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 };
 const Subcommand SUBCOMMANDS[] = {
-    {"chords", RunChordsCommand}, {"detect", RunDetectCommand}, {"devices", RunDevicesCommand},
-    {"name", RunNameCommand},     {"render", RunRenderCommand},
+    {"chords", RunChordsCommand},
+    {"detect", RunDetectCommand},
+    {"devices", RunDevicesCommand},
+    {"name", RunNameCommand},
+    {"render", RunRenderCommand},
 };
 
 using platform::headless::ScriptCommand;
