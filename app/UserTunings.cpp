@@ -128,7 +128,9 @@ int LoadUserTunings(const std::string& path, const std::string& who, std::ostrea
 std::optional<int> ResolveCommandTuning(const std::string& text, const std::string& who,
                                         std::ostream& err, std::string& error) {
     if (auto builtIn = theory::ParseTuning(text)) return builtIn;
-    if (theory::TuningCount() == theory::TUNING_COUNT) LoadUserTunings(SettingsPath(), who, err);
+    // Read afresh: the file's tunings, and nothing an earlier call added.
+    theory::SetCustomTunings({});
+    LoadUserTunings(SettingsPath(), who, err);
     if (auto custom = theory::FindCustomTuning(Trimmed(text))) return custom;
     if (auto index = IndexOf(text); index && *index < theory::TuningCount()) return index;
     // Notes without octaves name only the built-ins, as ParseTuning reads them.

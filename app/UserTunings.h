@@ -41,8 +41,9 @@ int InstallUserTunings(const SplitSettingsText& split, const std::string& who,
 int LoadUserTunings(const std::string& path, const std::string& who, std::ostream& err);
 
 // A subcommand's --tuning: a built-in as theory::ParseTuning reads it; else one of the user's
-// tunings by name (the settings file is read only then); else six notes, with octaves or
-// without, which give the built-in row that sounds the same or a new row named by the text.
+// tunings by name (the settings file is read only then, and its tunings replace any in the
+// table); else six notes with octaves, which give the built-in row that sounds the same or a
+// new row named by the text.
 // Nullopt with the reason in `error` when it is none of these.
 std::optional<int> ResolveCommandTuning(const std::string& text, const std::string& who,
                                         std::ostream& err, std::string& error);
