@@ -87,6 +87,16 @@ int ChordPlayer::NoteNumber(int s, int fret, const theory::StringTuning& tuning)
     return 69 + fret - theory::StandardTuning[s] + tuning[s];
 }
 
+theory::StringPitches ChordPlayer::Octaves(int index) {
+    theory::TuningRow row = theory::TuningRowAt(index).value_or(theory::TuningRow{});
+    std::array<theory::PitchClass, theory::STRING_COUNT> classes{};
+    std::copy(row.strings.begin(), row.strings.end(), classes.begin());
+    theory::StringPitches byClass = theory::PitchesFromClasses(classes), octaves{};
+    for (int s = 0; s < theory::STRING_COUNT; ++s)
+        octaves[s] = static_cast<std::int8_t>(row.pitches[s] - byClass[s]);
+    return octaves;
+}
+
 void ChordPlayer::Sound(int s, int note, std::uint32_t holdMs) {
     sound::VoiceRoot* instrument = instruments[s];
     if (!instrument) return;
@@ -108,23 +118,25 @@ void ChordPlayer::Strum() {
     for (int s = 0; s < theory::STRING_COUNT; ++s) {
         int fret = now.voicing.frets[s];
         if (fret != theory::NOT_PLAYED)
-            Sound(s, NoteNumber(s, now.AbsoluteFret(s), now.tuning), NOTE_MS);
+            Sound(s, NoteNumber(s, now.AbsoluteFret(s), now.tuning) + now.octaves[s], NOTE_MS);
     }
 }
 
 void ChordPlayer::PluckString(int s, int fret) {
     if (s < 0 || s >= theory::STRING_COUNT) return;
     playing = 0;
-    Sound(s, NoteNumber(s, fret, theory::CurrentTuning().strings), NOTE_MS);
+    theory::TuningState now = theory::CurrentTuning();
+    Sound(s, NoteNumber(s, fret, now.strings) + Octaves(now.index)[s], NOTE_MS);
 }
 
 StrumShape ChordPlayer::StepShape(const theory::SequenceStep& step) {
     StrumShape found;
-    theory::TuningState tuning = theory::CurrentTuning();
-    found.tuning = tuning.strings;
-    found.capo = tuning.capo;
+    theory::TuningState now = theory::CurrentTuning();
+    found.tuning = now.strings;
+    found.capo = now.capo;
+    found.octaves = Octaves(now.index);
     theory::VoicingList list;
-    theory::FindVoicings(step.root, step.chordType, tuning.Capoed(), step.split != 0, list);
+    theory::FindVoicings(step.root, step.chordType, now.Capoed(), step.split != 0, list);
     if (list.count == 0) return found;
     found.valid = true;
     found.voicing = list.items[std::min<int>(step.inversion, list.count - 1)];
@@ -182,7 +194,8 @@ void ChordPlayer::Arpeggio(int length, const StrumShape& chord) {
             platform::SleepMs(1);
         lastNoteTime = platform::TickMs();
         int s = played[order.strings[k % order.size]];
-        Sound(s, NoteNumber(s, chord.AbsoluteFret(s), chord.tuning), ARPEGGIO_NOTE_MS);
+        Sound(s, NoteNumber(s, chord.AbsoluteFret(s), chord.tuning) + chord.octaves[s],
+              ARPEGGIO_NOTE_MS);
         // A strum waiting its turn ends the arpeggio too, so that it sounds at once.
         if (!playing || quitting || strumRequest) return;
     }

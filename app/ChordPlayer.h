@@ -26,6 +26,9 @@ struct StrumShape {
     theory::Voicing voicing;        // frets counted from the capo
     theory::StringTuning tuning{};  // the strings without the capo
     int capo = 0;
+    // Semitones each string sounds away from the pitch-class rule: whole octaves, and only
+    // for a user's tuning written in another octave.
+    theory::StringPitches octaves{};
 
     // What string s plays: its shape fret behind the capo, counted from the nut.
     int AbsoluteFret(int s) const { return capo + voicing.frets[s]; }
@@ -119,6 +122,8 @@ class ChordPlayer {
     // 69 is every string's open note in standard tuning; a retuned string is played the
     // pitch-class difference away, without wrapping.
     static int NoteNumber(int s, int fret, const theory::StringTuning& tuning);
+    // The octaves by which tuning row `index` departs from the pitch-class rule.
+    static theory::StringPitches Octaves(int index);
 
   private:
     void Loop();

@@ -11,8 +11,10 @@ namespace app {
 const char* const USAGE =
     "usage: fretlore [FILE.seq] [--scale N] [--capo K] [--spelling S] [--mic FILE]\n"
     "                [--audio-out FILE.wav] [--input-device NAME] [--output-device NAME]\n"
+    "                [--a4 HZ] [--a4-sound]\n"
     "       fretlore --headless [FILE.seq] [--script FILE] [--frames N] [--shot FILE.png]\n"
     "                [--capo K] [--spelling S] [--mic FILE] [--audio-out FILE.wav]\n"
+    "                [--a4 HZ] [--a4-sound]\n"
     "       fretlore chords|detect|devices|name|render|sheet ... (each with --help)\n"
     "\n"
     "  FILE.seq            start in the Chord Sequencer with this sequence loaded\n"
@@ -28,6 +30,10 @@ const char* const USAGE =
     "  --spelling S        how note names are written: sharps (the default), flats, or key\n"
     "                      (as the key's signature spells them: F major shows Bb, D major\n"
     "                      F#); the N key cycles through them; remembered like the screens\n"
+    "  --a4 HZ             the pitch of A4 (415-466; default 440) the note detection and its\n"
+    "                      tuning indicator read against, for this run\n"
+    "  --a4-sound          tune the strings to that A4 as well, for playing along with a band\n"
+    "                      tuned elsewhere\n"
     "  --headless          run without a window or devices\n"
     "  --script FILE       feed input from a script (tap, down, move, up, key, wait, frames,\n"
     "                      shot, state, quit); the end of the script quits\n"
@@ -115,6 +121,16 @@ std::optional<Options> ParseCommandLine(std::span<const std::string> args, std::
             } else {
                 options.frames = n;
             }
+        } else if (arg == "--a4") {
+            unsigned hz = 0;
+            if (!value(text)) return std::nullopt;
+            if (!ParseUnsigned(text, hz) || hz < 415 || hz > 466) {
+                error = "bad value '" + text + "' for --a4 (415 to 466 Hz)";
+                return std::nullopt;
+            }
+            options.a4 = static_cast<int>(hz);
+        } else if (arg == "--a4-sound") {
+            options.a4Sound = true;
         } else if (IsSequencePath(arg) && options.sequencePath.empty()) {
             options.sequencePath = arg;
         } else if (IsSequencePath(arg)) {

@@ -25,6 +25,8 @@ struct Options {
     std::string sequencePath;                  // a sequence to open at start; empty for none
     std::optional<int> capo;                   // else the remembered capo, or none
     std::optional<theory::Spelling> spelling;  // else the remembered one, or sharps
+    std::optional<int> a4;                     // Hz; else the remembered one, else 440
+    bool a4Sound = false;                      // the strings follow a4 too
 };
 
 // Nullopt with a one-line reason in `error` for an unknown option or a bad value.

@@ -85,6 +85,7 @@ void MyGame::SetUpSound() {
             sound::ApplySynthesisedGuitar(*sampler);
             failures += (failures.empty() ? "" : "; ") + error;
         }
+        sampler->SetConcertPitch(a4Sound ? a4 : 440);
         strings[k - 1] = sampler.get();
         instruments[k - 1] = std::move(sampler);
     }
@@ -92,6 +93,14 @@ void MyGame::SetUpSound() {
     if (!failures.empty())
         std::fprintf(stderr, "fretlore: synthesised guitar instead of: %s\n", failures.c_str());
     player.SetInstruments(strings);
+}
+
+void MyGame::SetConcertPitch(int hz, bool sound) {
+    if (!listener.SetConcertPitch(hz)) return;
+    a4 = hz;
+    a4Sound = sound;
+    for (auto& instrument : instruments)
+        if (instrument) instrument->SetConcertPitch(a4Sound ? a4 : 440);
 }
 
 void MyGame::LoadPictures() {
@@ -141,11 +150,12 @@ void MyGame::AddWidgets() {
         c.SetCaption(id, caption, ui::CAPTION_ABOVE_LEFT);
         add(c, visible ? VISIBLE_WIDGET : HIDDEN_WIDGET);
     };
-    std::vector<std::string_view> chordNames, tuningNames, scaleNames;
+    std::vector<std::string_view> chordNames, scaleNames;
+    std::vector<std::string> tuningNames;
     for (const auto& c : theory::ChordTypes)
         chordNames.push_back(c.shortName);
-    for (const auto& t : theory::Tunings)
-        tuningNames.push_back(t.name);
+    for (int u = 0; u < theory::TuningCount(); ++u)
+        tuningNames.push_back(theory::TuningRowAt(u).value_or(theory::TuningRow{}).name);
     for (const auto& s : theory::ScaleTypes)
         scaleNames.push_back(s.name);
     // The spelling may have been chosen before the screen was built.

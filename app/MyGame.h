@@ -127,6 +127,9 @@ class MyGame : public TProgram, private screens::SequencerHost {
     void ApplySettings(const Settings& settings);
     // Writes every note name on screen anew; selections, shapes and the sequence stay.
     void SetSpelling(theory::Spelling newSpelling);
+    // The A4 the detector reads against (415..466 Hz) and whether the strings sound at it
+    // too; the strings stay at 440 otherwise. Takes effect from the next buffer and note.
+    void SetConcertPitch(int hz, bool sound);
     // The program's message box; the last one shown is kept for the state dump.
     int ShowMessage(std::string_view title, std::string_view text);
 
@@ -142,6 +145,8 @@ class MyGame : public TProgram, private screens::SequencerHost {
     std::int32_t triggerLevel = 30;
     // How note names are written; set before the screen is built, or through SetSpelling.
     theory::Spelling spelling = theory::Spelling::Sharps;
+    std::int32_t a4 = 440;
+    bool a4Sound = false;
     // Called with the NR button's new state: on, the next analysed frame becomes the noise
     // profile; off, the profile is cleared.
     std::function<void(bool on)> noiseReductionChanged;

@@ -255,6 +255,7 @@ void MyGame::PublishShape() {
     theory::TuningState tuning = theory::CurrentTuning();
     shape.tuning = tuning.strings;
     shape.capo = tuning.capo;
+    shape.octaves = ChordPlayer::Octaves(tuning.index);
     player.Publish(shape);
 }
 
@@ -458,7 +459,7 @@ std::string MyGame::StateJson() const {
       << ",\n  \"leftHanded\": " << flag(tuning.leftHanded)
       << ",\n  \"splitChords\": " << flag(splitChords) << ",\n  \"triggerLevel\": " << triggerLevel
       << ",\n  \"spelling\": \"" << theory::SpellingName(spelling) << "\""
-      << ",\n  \"voicings\": [";
+      << ",\n  \"a4\": " << a4 << ",\n  \"a4Sound\": " << flag(a4Sound) << ",\n  \"voicings\": [";
     for (int i = 0; i < voicings.count; ++i) {
         const theory::Voicing& v = voicings.items[i];
         const ui::ListItem* item = inversionList.list.Item(i);

@@ -1,6 +1,7 @@
 // The screens' part of the remembered settings.
 
 #include <algorithm>
+#include <cstdio>
 
 #include "app/MyGame.h"
 #include "theory/CurrentTuning.h"
@@ -23,6 +24,8 @@ Settings MyGame::CurrentSettings() const {
     s.noiseReduction = noiseReduction != 0;
     s.capo = tuning.capo;
     s.spelling = spelling;
+    s.a4 = a4;
+    s.a4Sound = a4Sound;
     return s;
 }
 
@@ -30,9 +33,17 @@ void MyGame::ApplySettings(const Settings& s) {
     auto setCheck = [](ui::UIButton& box, bool checked) {
         box.SetButtonState(ui::BUTTON_TOGGLE | (checked ? ui::BUTTON_CHECKED : 0));
     };
-    tuningList.list.Select(s.tuning);
+    int tuning = s.tuning;
+    if (tuning >= theory::TuningCount()) {
+        std::fprintf(stderr,
+                     "fretlore: the remembered tuning %d is no longer in the settings; using "
+                     "Standard\n",
+                     tuning);
+        tuning = 0;
+    }
+    tuningList.list.Select(tuning);
     setCheck(leftHanded, s.leftHanded);
-    theory::SetTuning(s.tuning, s.leftHanded);
+    theory::SetTuning(tuning, s.leftHanded);
     theory::SetCapo(s.capo);
     RefreshStringCaptions();
     splitChords = s.splitChords ? 1 : 0;
@@ -55,6 +66,7 @@ void MyGame::ApplySettings(const Settings& s) {
         nrButton.SetCaption(noiseReduction ? "NR: On" : "NR: Off");
         if (noiseReductionChanged) noiseReductionChanged(s.noiseReduction);
     }
+    SetConcertPitch(s.a4, s.a4Sound);
     SetMode(s.mode);
 }
 

@@ -6,10 +6,12 @@
 #include <map>
 #include <sstream>
 
+#include "app/UserTunings.h"
 #include "platform/Files.h"
 #include "platform/SafeFile.h"
 #include "theory/CurrentTuning.h"
 #include "theory/TheoryTables.h"
+#include "theory/TuningTable.h"
 
 namespace app {
 
@@ -17,7 +19,8 @@ namespace {
 
 constexpr const char* HEADER = "[Fretlore]";
 constexpr int FORMAT_VERSION = 1;
-constexpr std::size_t MAX_FILE_BYTES = 4096;  // ours are a few hundred
+// Ours are a few hundred bytes; the user's tunings add a line each.
+constexpr std::size_t MAX_FILE_BYTES = 65536;
 
 // Every key with the range it may take, and where it goes.
 struct Field {
@@ -32,7 +35,8 @@ const Field FIELDS[] = {
     {"mode", 0, 5, &Settings::mode},
     {"root", 0, 11, &Settings::root},
     {"chordType", 0, static_cast<int>(theory::ChordTypes.size()) - 1, &Settings::chordType},
-    {"tuning", 0, static_cast<int>(theory::Tunings.size()) - 1, &Settings::tuning},
+    // The user's tunings follow the built-ins; one that is gone falls back when applied.
+    {"tuning", 0, theory::MAX_TUNINGS - 1, &Settings::tuning},
     {"leftHanded", 0, 1, nullptr, &Settings::leftHanded},
     {"splitChords", 0, 1, nullptr, &Settings::splitChords},
     {"scaleType", 0, static_cast<int>(theory::ScaleTypes.size()) - 1, &Settings::scaleType},
@@ -41,6 +45,8 @@ const Field FIELDS[] = {
     {"detectChords", 0, 1, nullptr, &Settings::detectChords},
     {"noiseReduction", 0, 1, nullptr, &Settings::noiseReduction},
     {"capo", 0, theory::MAX_CAPO, &Settings::capo},
+    {"a4", 415, 466, &Settings::a4},
+    {"a4Sound", 0, 1, nullptr, &Settings::a4Sound},
 };
 
 // The one setting written as a word.
@@ -86,11 +92,13 @@ std::string FormatSettings(const Settings& s) {
     for (const Field& f : FIELDS)
         out << f.key << '=' << (f.number ? s.*f.number : (s.*f.flag ? 1 : 0)) << '\n';
     out << SPELLING_KEY << '=' << theory::SpellingName(s.spelling) << '\n';
+    out << s.tunings;
     return out.str();
 }
 
 std::optional<Settings> ParseSettings(const std::string& text, std::string& error) {
-    std::istringstream lines(text);
+    SplitSettingsText split = SplitTuningsSection(text);
+    std::istringstream lines(split.rest);
     std::string line;
     if (!std::getline(lines, line) || Trimmed(line) != HEADER) {
         error = "not a Fretlore settings file";
@@ -163,27 +171,43 @@ std::optional<Settings> ParseSettings(const std::string& text, std::string& erro
         error = "unknown setting " + values.begin()->first;
         return std::nullopt;
     }
+    s.tunings = std::move(split.tunings);
     return s;
 }
 
 std::optional<Settings> LoadSettings(const std::string& path) {
+    return ReadSettingsFile(path).settings;
+}
+
+SettingsFile ReadSettingsFile(const std::string& path) {
+    SettingsFile file;
     if (path.empty() || !platform::FileExists(path)) {
         if (!path.empty() && platform::IsFolder(path))
             std::fprintf(stderr, "fretlore: ignoring the settings %s: it is a folder\n",
                          path.c_str());
-        return std::nullopt;
+        return file;
     }
     std::string error;
     auto bytes = platform::ReadWholeFile(path, error);
     if (bytes && bytes->size() > MAX_FILE_BYTES) error = "it is too large to be ours";
-    std::optional<Settings> settings;
     if (bytes && error.empty()) {
-        settings = ParseSettings(std::string(bytes->begin(), bytes->end()), error);
-        if (settings) return settings;
+        std::string text(bytes->begin(), bytes->end());
+        SplitSettingsText split = SplitTuningsSection(text);
+        file.tunings = split.tunings;
+        file.tuningsLine = split.firstLine;
+        // A file of nothing but tunings, written by hand, is no damaged file.
+        if (!split.tunings.empty() && split.rest.find_first_not_of(" \t\r\n") == std::string::npos)
+            return file;
+        file.settings = ParseSettings(text, error);
+        if (file.settings) return file;
+        std::fprintf(stderr, "fretlore: ignoring the settings %s: %s; they will be written anew\n",
+                     path.c_str(), error.c_str());
+        return file;
     }
-    std::fprintf(stderr, "fretlore: ignoring the settings %s: %s; they will be written anew\n",
+    file.replaceable = false;
+    std::fprintf(stderr, "fretlore: ignoring the settings %s: %s; the file is left as it is\n",
                  path.c_str(), error.c_str());
-    return std::nullopt;
+    return file;
 }
 
 bool SaveSettings(const std::string& path, const Settings& settings) {

@@ -26,6 +26,10 @@ struct Settings {
     bool noiseReduction = false;
     int capo = 0;
     theory::Spelling spelling = theory::Spelling::Sharps;  // written as its word
+    int a4 = 440;                                          // Hz, the detector's reference
+    bool a4Sound = false;                                  // the strings follow a4 too
+    // The file's [tunings] section as the user wrote it, written back unchanged.
+    std::string tunings;
 
     bool operator==(const Settings&) const = default;
 };
@@ -39,9 +43,21 @@ std::string FormatSettings(const Settings& settings);
 // ours, is damaged, or holds a value out of range: such a file is taken whole or not at all.
 std::optional<Settings> ParseSettings(const std::string& text, std::string& error);
 
+// What a settings file holds: its settings, if they could be taken, and its [tunings]
+// section, which is kept even when the rest is refused.
+struct SettingsFile {
+    std::optional<Settings> settings;
+    std::string tunings;
+    int tuningsLine = 0;  // the file line of the section's header
+    // False for a file that is there but could not be read whole: it may hold the user's
+    // tunings, so it is left alone rather than replaced.
+    bool replaceable = true;
+};
+
 // Nullopt, quietly, when there is no file yet; nullopt with one line on stderr for a file
 // that cannot be read or taken.
 std::optional<Settings> LoadSettings(const std::string& path);
+SettingsFile ReadSettingsFile(const std::string& path);
 // Makes the folder and replaces the file whole; one line on stderr when it cannot.
 bool SaveSettings(const std::string& path, const Settings& settings);
 

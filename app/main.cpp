@@ -12,6 +12,7 @@
 #include "app/MyGame.h"
 #include "app/ProgramMain.h"
 #include "app/Settings.h"
+#include "app/UserTunings.h"
 #include "app/commands/ChordsCommand.h"
 #include "app/commands/DetectCommand.h"
 #include "app/commands/DevicesCommand.h"
@@ -153,6 +154,13 @@ int RunGame(app::Host& host, const app::Options& options,
     game.startSequence = options.sequencePath;
     // Before the screen is built, so that the lists start with their names spelled.
     if (options.spelling) game.spelling = *options.spelling;
+    // Given on the command line, A4 holds for this run only and is not remembered.
+    bool pitchGiven = options.a4 || options.a4Sound;
+    auto givenPitch = [&](const app::Settings& s) {
+        game.SetConcertPitch(options.a4.value_or(s.a4), options.a4Sound || s.a4Sound);
+    };
+    std::optional<app::Settings> loaded = settings ? *settings : std::nullopt;
+    givenPitch(loaded.value_or(app::Settings{}));
     if (auto* headless = dynamic_cast<platform::headless::HeadlessBackend*>(&host.backend)) {
         headless->SetStateWriter([&game](const std::string& path, std::string& error) {
             error = game.WriteState(path);
@@ -166,11 +174,16 @@ int RunGame(app::Host& host, const app::Options& options,
         if (!game.ShowTitleScreen()) return;
         if (settings) {
             if (*settings) game.ApplySettings(**settings);
+            if (pitchGiven) givenPitch(loaded.value_or(app::Settings{}));
             restored = true;
         }
         if (options.capo) game.SetCapo(*options.capo);
     });
-    if (restored) *settings = game.CurrentSettings();
+    if (restored) {
+        *settings = game.CurrentSettings();
+        (*settings)->a4 = loaded.value_or(app::Settings{}).a4;
+        (*settings)->a4Sound = loaded.value_or(app::Settings{}).a4Sound;
+    }
     return result;
 }
 
@@ -192,7 +205,11 @@ int RunWindowed(const app::Options& options) {
     Samples mic;
     if (!CheckOutputs(options) || !CheckInputs(options, mic)) return 2;
     std::string settingsPath = app::SettingsPath();
-    std::optional<app::Settings> settings = app::LoadSettings(settingsPath);
+    app::SettingsFile file = app::ReadSettingsFile(settingsPath);
+    std::optional<app::Settings> settings = file.settings;
+    // Before the screens are built: the Tuning list shows the user's tunings after ours.
+    app::InstallUserTunings({{}, file.tunings, file.tuningsLine}, "fretlore", settingsPath,
+                            std::cerr);
     int scale = options.scaleGiven || !settings ? options.scale : settings->scale;
     std::string error;
     auto backend = platform::sdl::SdlBackend::Create(scale, error);
@@ -220,7 +237,10 @@ int RunWindowed(const app::Options& options) {
         settings->windowX = placement->x;
         settings->windowY = placement->y;
     }
-    if (settings && settings != remembered) app::SaveSettings(settingsPath, *settings);
+    // The user's tunings go back as they were found, even when the rest was refused.
+    if (settings) settings->tunings = file.tunings;
+    if (settings && settings != remembered && file.replaceable)
+        app::SaveSettings(settingsPath, *settings);
     return Outcome(result, options, *recording);
 }
 

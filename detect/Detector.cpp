@@ -151,8 +151,8 @@ double DetectNote(const SpectrumAnalyser& analyser, NoteReading& reading) {
     double strongest = RefinedFrequency(analyser, c[2].bin);
     double g = CommonFundamental(f[0], f[1], f[2]);
     std::optional<NoteReading> named;
-    if (g != 0.0) named = NameFrequency(g);
-    if (!named) named = NameFrequency(strongest);
+    if (g != 0.0) named = NameFrequency(g, analyser.ConcertPitch());
+    if (!named) named = NameFrequency(strongest, analyser.ConcertPitch());
     if (!named) return 0.0;
     reading = *named;
     return c[2].level + 96.0;
@@ -169,9 +169,9 @@ double CommonFundamental(double f1, double f2, double f3) {
     return 0.0;
 }
 
-std::optional<NoteReading> NameFrequency(double frequency) {
+std::optional<NoteReading> NameFrequency(double frequency, int a4) {
     if (!(frequency > NAMEABLE_ABOVE_HZ) || !std::isfinite(frequency)) return std::nullopt;
-    double c = MIDDLE_C;
+    double c = MiddleC(a4);
     std::int32_t octave = 0;
     if (frequency < c) {
         while (c > frequency) {

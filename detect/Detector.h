@@ -40,8 +40,8 @@ double DetectNote(const SpectrumAnalyser& analyser, NoteReading& reading);
 // f2 and f3 (a zero fits anything); 0 when there is none.
 double CommonFundamental(double f1, double f2, double f3);
 
-// The note nearest a frequency; nothing at 8 Hz or below.
-std::optional<NoteReading> NameFrequency(double frequency);
+// The note nearest a frequency, A4 being `a4` Hz; nothing at 8 Hz or below.
+std::optional<NoteReading> NameFrequency(double frequency, int a4 = STANDARD_A4);
 
 // The first major, then minor, chord from C upward whose notes are all among the strongest
 // pitch classes of `order` (first the chord's own count, then one more). Writes root,

@@ -32,6 +32,8 @@ class Listener {
     // NR on and off; safe from the interface thread.
     void RequestNoiseCapture() { analyser.RequestNoiseCapture(); }
     void ClearNoiseFloor() { analyser.ClearNoiseFloor(); }
+    // The reference A4 of the note table, from the next buffer on; false out of range.
+    bool SetConcertPitch(int a4) { return analyser.SetConcertPitch(a4); }
 
     const DetectionResult& Result() const { return result; }
     // Of the last buffer processed: its highest pitch-class level, and the note read when

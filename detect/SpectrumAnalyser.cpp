@@ -73,14 +73,14 @@ bool SpectrumAnalyser::Configure(std::int32_t rate, std::int32_t n) {
         window[static_cast<std::size_t>(n - 1 - i)] = w;
     }
     noteTable.resize(NOTE_TABLE_SIZE);
-    for (int k = 0; k < NOTE_TABLE_SIZE; ++k)
-        noteTable[static_cast<std::size_t>(k)] = NoteFrequency(k);
+    BuildNoteTable();
     noiseRequest.store(NOISE_NONE);
     return true;
 }
 
 bool SpectrumAnalyser::Analyse(std::span<const std::int16_t> samples) {
     if (samples.size() < static_cast<std::size_t>(size)) return false;
+    if (requestedPitch.load() != concertPitch) BuildNoteTable();
     Transform(samples);
     int request = noiseRequest.exchange(NOISE_NONE);
     if (request == NOISE_CLEAR) std::fill(noiseFloor.begin(), noiseFloor.end(), 0.0);
@@ -124,6 +124,18 @@ void SpectrumAnalyser::Smooth() {
     }
 }
 
+void SpectrumAnalyser::BuildNoteTable() {
+    concertPitch = requestedPitch.load();
+    for (int k = 0; k < NOTE_TABLE_SIZE; ++k)
+        noteTable[static_cast<std::size_t>(k)] = NoteFrequency(k, concertPitch);
+}
+
+bool SpectrumAnalyser::SetConcertPitch(int a4) {
+    if (a4 < LOWEST_A4 || a4 > HIGHEST_A4) return false;
+    requestedPitch.store(a4);
+    return true;
+}
+
 void SpectrumAnalyser::RequestNoiseCapture() {
     noiseRequest.store(NOISE_CAPTURE);
 }
@@ -144,7 +156,11 @@ double SpectrumAnalyser::LevelAtFrequency(double frequency) const {
 }
 
 double SpectrumAnalyser::NoteFrequency(int n) {
-    return MIDDLE_C * std::pow(2.0, (n - 24) / 12.0);
+    return NoteFrequency(n, STANDARD_A4);
+}
+
+double SpectrumAnalyser::NoteFrequency(int n, int a4) {
+    return MiddleC(a4) * std::pow(2.0, (n - 24) / 12.0);
 }
 
 double SpectrumAnalyser::NoteTableFrequency(int n) const {

@@ -15,6 +15,15 @@ constexpr double SPECTRUM_FLOOR = -96.0;
 constexpr double MIDDLE_C = 261.6255653006;
 // Entries of the note table: six octaves from the C two octaves below middle C.
 constexpr int NOTE_TABLE_SIZE = 72;
+// The reference A4 in whole Hz: the default, and the range a band may tune to.
+constexpr int STANDARD_A4 = 440;
+constexpr int LOWEST_A4 = 415;
+constexpr int HIGHEST_A4 = 466;
+
+// Middle C when A4 is `a4` Hz: exactly MIDDLE_C at 440.
+constexpr double MiddleC(int a4) {
+    return MIDDLE_C * (a4 / static_cast<double>(STANDARD_A4));
+}
 
 class SpectrumAnalyser {
   public:
@@ -35,12 +44,18 @@ class SpectrumAnalyser {
     // its next frame, the later request winning.
     void RequestNoiseCapture();
     void ClearNoiseFloor();
+    // Rebuilds the note table for A4 = `a4` Hz (LOWEST_A4..HIGHEST_A4; others are refused)
+    // at the start of the next frame. Safe from any thread.
+    bool SetConcertPitch(int a4);
+    // The A4 the note table was built for; read on the analysing thread.
+    int ConcertPitch() const { return concertPitch; }
 
     // 96 - |trunc(spectrum[bin])|: a whole level 0..96; 0 for a bin out of range.
     double BinLevel(std::int32_t bin) const;
     double LevelAtFrequency(double frequency) const;
-    // 261.6255653006 x 2^((n - 24) / 12) for any n.
+    // 261.6255653006 x 2^((n - 24) / 12) for any n; the second form for another A4.
     static double NoteFrequency(int n);
+    static double NoteFrequency(int n, int a4);
     // The configured table (0..71); 0 outside it.
     double NoteTableFrequency(int n) const;
 
@@ -63,6 +78,7 @@ class SpectrumAnalyser {
     void Transform(std::span<const std::int16_t> samples);
     void CaptureNoise();
     void Smooth();
+    void BuildNoteTable();
 
     std::vector<double> spectrum;    // dB, -96..0
     std::vector<double> window;      // includes the 1/32767 scaling of 16-bit samples
@@ -75,6 +91,8 @@ class SpectrumAnalyser {
     std::int32_t size = 2048;
     std::int32_t binCount = 1024;
     std::atomic<int> noiseRequest{NOISE_NONE};
+    std::atomic<int> requestedPitch{STANDARD_A4};
+    int concertPitch = STANDARD_A4;
 };
 
 }  // namespace detect

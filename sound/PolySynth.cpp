@@ -10,10 +10,6 @@ namespace sound {
 
 namespace {
 
-double NoteFrequency(double note) {
-    return 440.0 * std::pow(2.0, (note - 69.0) / 12.0);
-}
-
 std::int32_t Clamp(std::int32_t v, std::int32_t lo, std::int32_t hi) {
     return v < lo ? lo : v > hi ? hi : v;
 }
@@ -34,6 +30,17 @@ PolySynth::PolySynth()
     const auto& wavetables = SharedWavetables();
     tables = {&wavetables[WAVE_SINE - 1], &wavetables[WAVE_SINE - 1], nullptr};
     SetSampleRate(sampleRate);
+}
+
+double PolySynth::NoteFrequency(double note) const {
+    return concertPitch * std::pow(2.0, (note - 69.0) / 12.0);
+}
+
+bool PolySynth::SetConcertPitch(int a4) {
+    if (a4 <= 0) return false;
+    auto guard = HoldMixerLock();
+    concertPitch = a4;
+    return true;
 }
 
 bool PolySynth::SetSampleRate(std::uint32_t rate) {

@@ -63,6 +63,10 @@ class PolySynth : public VoiceRoot {
     void SetAftertouch(std::int32_t gain);
     // Silences every voice at once (no release), e.g. before the sample under them changes.
     void StopAllVoices();
+    // Note 69 sounds at `a4` Hz (440 by default) from the next note on: every note, sample
+    // and wavetable alike, moves by a4 / 440. Zero and below are refused.
+    bool SetConcertPitch(int a4);
+    int GetConcertPitch() const { return concertPitch; }
 
     const Patch& GetPatch() const { return patch; }
     std::uint32_t GetSampleRate() const { return sampleRate; }
@@ -84,7 +88,10 @@ class PolySynth : public VoiceRoot {
     VoiceBlockParams BlockParams(bool lfoActive) const;
     void ApplyPitchControls(int oscillator);
 
+    double NoteFrequency(double note) const;
+
     std::uint32_t sampleRate = 44100;
+    int concertPitch = 440;  // Hz of note 69; under the mixer lock
     Patch patch;
     std::array<const Sample*, 3> tables{};
     LfoOscillator lfo;

@@ -54,10 +54,10 @@ TuningState CurrentTuning() {
 }
 
 bool SetTuning(int index, bool leftHanded) {
-    if (index < 0 || index >= TUNING_COUNT) return false;
+    std::optional<TuningRow> row = TuningRowAt(index);
+    if (!row) return false;
     Update([&](TuningState& state) {
-        for (int s = 0; s < STRING_COUNT; ++s)
-            state.strings[s] = static_cast<std::uint8_t>(Tunings[index].strings[s]);
+        state.strings = row->strings;
         state.index = index;
         state.leftHanded = leftHanded;
     });
@@ -68,6 +68,10 @@ bool SetCapo(int capo) {
     if (capo < 0 || capo > MAX_CAPO) return false;
     Update([&](TuningState& state) { state.capo = capo; });
     return true;
+}
+
+StringTuning CapoTuning(int index, int capo) {
+    return CapoTuning(TuningRowAt(index).value_or(TuningRow{}).strings, capo);
 }
 
 PitchClass NoteAt(int s, int f) {

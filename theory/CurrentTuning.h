@@ -1,18 +1,16 @@
 #pragma once
 // The program-wide tuning: the pitch class of each string as now tuned, the selected row of
-// `Tunings`, the Left Handed flag and the capo. The chord player thread reads it while the UI
-// thread may change it, so the whole state lives in one atomic word and every read is a
-// consistent snapshot.
+// the tuning table (built-ins, then the user's), the Left Handed flag and the capo. The chord
+// player thread reads it while the UI thread may change it, so the whole state lives in one
+// atomic word and every read is a consistent snapshot.
 
 #include <array>
 #include <cstdint>
 
 #include "theory/TheoryTables.h"
+#include "theory/TuningTable.h"
 
 namespace theory {
-
-// Pitch class of each string, string 0 first.
-using StringTuning = std::array<std::uint8_t, STRING_COUNT>;
 
 // A capo at fret k makes an instrument tuned k semitones higher whose frets count from it.
 constexpr int MAX_CAPO = 11;
@@ -27,7 +25,7 @@ constexpr StringTuning CapoTuning(const StringTuning& strings, int capo) {
 
 struct TuningState {
     StringTuning strings{4, 9, 2, 7, 11, 4};  // as the strings are tuned, without the capo
-    std::int32_t index = 0;                   // row of `Tunings`
+    std::int32_t index = 0;                   // row of the tuning table
     bool leftHanded = false;
     std::int32_t capo = 0;  // fret 0..MAX_CAPO; 0 is no capo
 
@@ -38,9 +36,9 @@ struct TuningState {
 // A copy of the current state; at start "Standard", right-handed.
 TuningState CurrentTuning();
 
-// Stores the row's strings, the index and the flag; the capo stays. An index outside
-// `Tunings` (a list with no selection) changes nothing and returns false. Callers then re-run
-// the voicing search and relabel the string buttons from `NoteNames` of each string.
+// Stores the row's strings, the index and the flag; the capo stays. An index with no row (a
+// list with no selection) changes nothing and returns false. Callers then re-run the voicing
+// search and relabel the string buttons.
 bool SetTuning(int index, bool leftHanded);
 
 // Puts the capo at `capo`, keeping the rest; a fret outside 0..MAX_CAPO changes nothing and
@@ -56,12 +54,7 @@ constexpr PitchClass NoteAt(const StringTuning& tuning, int s, int f) {
 // The same on the current tuning.
 PitchClass NoteAt(int s, int f);
 
-// The strings of `Tunings` row `index` (which must be valid) raised by `capo` semitones.
-constexpr StringTuning CapoTuning(int index, int capo) {
-    StringTuning strings{};
-    for (int s = 0; s < STRING_COUNT; ++s)
-        strings[s] = static_cast<std::uint8_t>(Tunings[static_cast<std::size_t>(index)].strings[s]);
-    return CapoTuning(strings, capo);
-}
+// The strings of tuning row `index` (which must be valid) raised by `capo` semitones.
+StringTuning CapoTuning(int index, int capo);
 
 }  // namespace theory

@@ -158,4 +158,70 @@ std::optional<int> ParseTuning(std::string_view text) {
     return index < TUNING_COUNT ? std::optional<int>(index) : std::nullopt;
 }
 
+std::optional<StringPitches> ParseStringPitches(std::string_view text, bool octavesRequired,
+                                                std::string& error) {
+    std::array<PitchClass, STRING_COUNT> classes{};
+    std::array<int, STRING_COUNT> octaves{};
+    std::size_t count = 0, withOctave = 0, i = 0;
+    auto isSpace = [](char c) { return c == ' ' || c == '\t'; };
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    while (i < text.size()) {
+        if (isSpace(text[i])) {
+            ++i;
+            continue;
+        }
+        std::size_t start = i;
+        auto letter = Letter(text[i]);
+        auto [length, shift] = Accidental(text.substr(i + 1));
+        i += 1 + length;
+        int octave = 0;
+        bool hasOctave = i < text.size() && isDigit(text[i]);
+        while (i < text.size() && isDigit(text[i]) && octave <= HIGHEST_OCTAVE)
+            octave = octave * 10 + (text[i++] - '0');
+        if (!letter || (i < text.size() && !isSpace(text[i]) && hasOctave)) {
+            std::size_t end = start;
+            while (end < text.size() && !isSpace(text[end]))
+                ++end;
+            error = "unknown note " + std::string(text.substr(start, end - start));
+            return std::nullopt;
+        }
+        if (count == STRING_COUNT) {
+            error = "more than six notes";
+            return std::nullopt;
+        }
+        if (hasOctave && (octave < LOWEST_OCTAVE || octave > HIGHEST_OCTAVE)) {
+            error = "octave out of range (" + std::to_string(LOWEST_OCTAVE) + " to " +
+                    std::to_string(HIGHEST_OCTAVE) + ") in " +
+                    std::string(text.substr(start, i - start));
+            return std::nullopt;
+        }
+        withOctave += hasOctave ? 1 : 0;
+        // The letter's own octave: "Cb3" is B2 and "B#2" is C3.
+        classes[count] = *letter + shift;
+        octaves[count++] = octave;
+    }
+    if (count != STRING_COUNT) {
+        error = "not six notes";
+        return std::nullopt;
+    }
+    if (withOctave != 0 && withOctave != count) {
+        error = "octaves on some notes but not all";
+        return std::nullopt;
+    }
+    if (withOctave == 0) {
+        if (!octavesRequired) {
+            std::array<PitchClass, STRING_COUNT> wrapped{};
+            for (std::size_t s = 0; s < count; ++s)
+                wrapped[s] = WrapPitch(classes[s]);
+            return PitchesFromClasses(wrapped);
+        }
+        error = "notes without octaves";
+        return std::nullopt;
+    }
+    StringPitches pitches{};
+    for (std::size_t s = 0; s < count; ++s)
+        pitches[s] = static_cast<std::int8_t>(12 * (octaves[s] + 1) + classes[s]);
+    return pitches;
+}
+
 }  // namespace theory

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "theory/TheoryTables.h"
+#include "theory/TuningTable.h"
 
 namespace theory {
 
@@ -29,5 +30,12 @@ std::optional<ChordSymbol> ParseChordSymbol(std::string_view text);
 // D", "Open Gm"); its six notes from the lowest string ("DADGBE", "D A D G B E"); or its
 // index in the table.
 std::optional<int> ParseTuning(std::string_view text);
+
+// Six open-string notes from the lowest string, each with its octave ("D2 A2 D3 G3 A3 D4",
+// C4 being middle C; octaves LOWEST_OCTAVE..HIGHEST_OCTAVE) or, unless `octavesRequired`, all
+// without ("DADGAD", each string then the pitch-class step from standard, as the built-ins
+// sound). Nullopt with a short reason in `error` otherwise.
+std::optional<StringPitches> ParseStringPitches(std::string_view text, bool octavesRequired,
+                                                std::string& error);
 
 }  // namespace theory

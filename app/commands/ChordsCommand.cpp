@@ -37,7 +37,10 @@ constexpr std::string_view HELP =
     "  CHORD            root and type as one word: Am7, C#m, Dsus4, Bbmaj7, G\n"
     "  --tuning T       a tuning name in any case (quote names with spaces; \"Drop D\" and\n"
     "                   such short forms too), its six notes from the lowest string\n"
-    "                   (DADGBE), or its index, as listed below; \"Standard\" by default\n"
+    "                   (DADGBE), or its index, as listed below; \"Standard\" by default;\n"
+    "                   or one of your own tunings by name (the [tunings] section of\n"
+    "                   ~/.config/fretlore/settings.ini, one \"Name = E2 A2 D3 G3 B3 E4\"\n"
+    "                   a line), or six notes with octaves (\"D2 A2 D3 G3 A3 D4\")\n"
     "  --capo K         a capo at fret K (0-11): the shapes to play behind it, their frets\n"
     "                   counted from the capo, the note names as they sound\n"
     "  --split          allow split chords: any chord note may be the bass\n"
@@ -153,8 +156,8 @@ std::optional<Chord> ResolveChord(const ChordsOptions& options, std::ostream& er
     }
     std::optional<Chord> chord = ResolveRootAndType(options, err);
     if (!chord) return chord;
-    std::string error =
-        commands::ResolveInstrument(options.tuningText, options.capoText, chord->instrument);
+    std::string error = commands::ResolveInstrument(options.tuningText, options.capoText,
+                                                    chord->instrument, "fretlore chords", err);
     if (!error.empty()) {
         Fail(err, error);
         return std::nullopt;
@@ -273,7 +276,7 @@ void WriteText(std::ostream& out, const Chord& chord, const ChordsOptions& optio
     const NoteNameTable& names = ChordNames(chord, options);
     if (chord.instrument.capo > 0) out << "capo " << chord.instrument.capo << '\n';
     out << PlainNoteName(names, chord.root) << ' ' << type.shortName << " (" << type.longName
-        << "), " << Tunings[chord.instrument.tuning].name << " tuning"
+        << "), " << commands::TuningName(chord.instrument.tuning) << " tuning"
         << (options.split ? ", split chords" : "") << (options.left ? ", left-handed" : "") << ": ";
     if (list.count == 0) {
         out << "no playable shape\n";
@@ -296,9 +299,9 @@ std::string ChordName(const Chord& chord, const NoteNameTable& names) {
 sheet::Sheet ChordSheet(const Chord& chord, const ChordsOptions& options, const VoicingList& list) {
     const NoteNameTable& names = ChordNames(chord, options);
     sheet::Sheet page;
-    page.title = ChordName(chord, names) + " — " +
-                 std::string(Tunings[chord.instrument.tuning].name) + " tuning" +
-                 commands::CapoNote(chord.instrument) + (options.split ? ", split chords" : "");
+    page.title = ChordName(chord, names) + " — " + commands::TuningName(chord.instrument.tuning) +
+                 " tuning" + commands::CapoNote(chord.instrument) +
+                 (options.split ? ", split chords" : "");
     page.stringNames = commands::StringNames(chord.instrument, names);
     page.leftHanded = options.left;
     for (int i = 0; i < list.count; ++i) {

@@ -3,7 +3,9 @@
 #include <charconv>
 #include <ostream>
 
+#include "app/UserTunings.h"
 #include "theory/Names.h"
+#include "theory/TuningTable.h"
 
 namespace commands {
 
@@ -68,22 +70,26 @@ std::string ParseOptions(std::span<const std::string> args, const OptionTable& t
     return {};
 }
 
+std::string TuningName(int tuning) {
+    return theory::TuningRowAt(tuning).value_or(theory::TuningRow{}).name;
+}
+
 std::string TuningChoices() {
     std::string list;
-    for (int u = 0; u < theory::TUNING_COUNT; ++u) {
-        list += (list.empty() ? "" : ", ") + std::to_string(u) + " " +
-                std::string(theory::Tunings[u].name);
-    }
+    for (int u = 0; u < theory::TuningCount(); ++u)
+        list += (list.empty() ? "" : ", ") + std::to_string(u) + " " + TuningName(u);
     return list;
 }
 
 std::string ResolveInstrument(const std::optional<std::string>& tuningText,
-                              const std::optional<std::string>& capoText, Instrument& instrument) {
+                              const std::optional<std::string>& capoText, Instrument& instrument,
+                              const std::string& who, std::ostream& err) {
     if (tuningText) {
-        std::optional<int> tuning = theory::ParseTuning(*tuningText);
+        std::string why;
+        std::optional<int> tuning = app::ResolveCommandTuning(*tuningText, who, err, why);
         if (!tuning)
-            return "unknown tuning '" + *tuningText +
-                   "' (choose a name, its six notes from the lowest string, or an index from: " +
+            return "unknown tuning '" + *tuningText + "': " + why +
+                   " (choose a name, its six notes from the lowest string, or an index from: " +
                    TuningChoices() + ")";
         instrument.tuning = *tuning;
     }

@@ -37,8 +37,10 @@ struct OptionTable {
 std::string ParseOptions(std::span<const std::string> args, const OptionTable& table,
                          std::vector<std::string>& positional);
 
-// "0 Standard, 1 Dropped D, ..."
+// "0 Standard, 1 Dropped D, ...", the user's own tunings last.
 std::string TuningChoices();
+// The name of tuning row `tuning`, built-in or the user's; "" for no row.
+std::string TuningName(int tuning);
 
 // The tuning and capo the chord is played with.
 struct Instrument {
@@ -49,8 +51,11 @@ struct Instrument {
 };
 
 // From the words of --tuning and --capo (absent: "Standard", no capo). "" or the mistake.
+// A tuning may also be one of the user's own, read from the settings file (a bad line there
+// is told on `err`, headed by `who`), or six notes with octaves.
 std::string ResolveInstrument(const std::optional<std::string>& tuningText,
-                              const std::optional<std::string>& capoText, Instrument& instrument);
+                              const std::optional<std::string>& capoText, Instrument& instrument,
+                              const std::string& who, std::ostream& err);
 
 // Note names are stored with "##" for the markup renderer; plain text wants one '#'.
 std::string PlainText(std::string_view marked);

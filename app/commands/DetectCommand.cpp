@@ -15,7 +15,8 @@
 namespace {
 
 constexpr std::string_view USAGE =
-    "usage: fretlore detect FILE [--notes] [--trigger N] [--nr] [--spelling S] [--json]\n";
+    "usage: fretlore detect FILE [--notes] [--trigger N] [--a4 HZ] [--nr] [--spelling S]\n"
+    "                            [--json]\n";
 
 constexpr std::string_view HELP =
     "Reads a recording (WAV, FLAC, Ogg, MP3; any rate, mixed to mono and brought to 8000 Hz)\n"
@@ -24,6 +25,8 @@ constexpr std::string_view HELP =
     "\n"
     "  --notes      name single notes (with octave, frequency and cents), not chords\n"
     "  --trigger N  the level (0-96 dB above the floor) a pitch class must reach; 30 by default\n"
+    "  --a4 HZ      the pitch of A4 (415-466 Hz) notes and cents are read against; 440 by\n"
+    "               default\n"
     "  --nr         take the first buffer as the noise profile, as the NR button does\n"
     "  --spelling S how notes are written: sharps (default), flats, or key (a chord in its\n"
     "               own key, a note as the tonic of its major key: Db, Eb, F#, Ab, Bb)\n"
@@ -37,7 +40,19 @@ struct DetectOptions {
     bool help = false;
     std::int32_t trigger = detect::DEFAULT_TRIGGER;
     theory::Spelling spelling = theory::Spelling::Sharps;
+    std::int32_t a4 = detect::STANDARD_A4;
 };
+
+// A whole number from `low` to `high`, the word after an option.
+std::optional<std::int32_t> NumberIn(const std::string& value, std::int32_t low,
+                                     std::int32_t high) {
+    std::int32_t number = 0;
+    auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), number);
+    if (value.empty() || ec != std::errc() || end != value.data() + value.size() || number < low ||
+        number > high)
+        return std::nullopt;
+    return number;
+}
 
 std::string Fixed(double value, int decimals) {
     std::array<char, 32> digits{};
@@ -58,16 +73,17 @@ bool ParseArgs(std::span<const std::string> args, DetectOptions& options, std::o
             options.nr = true;
         } else if (word == "--json") {
             options.json = true;
-        } else if (word == "--trigger") {
-            std::int32_t level = -1;
+        } else if (word == "--trigger" || word == "--a4") {
+            bool trigger = word == "--trigger";
             const std::string value = i + 1 < args.size() ? args[++i] : "";
-            auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), level);
-            if (value.empty() || ec != std::errc() || end != value.data() + value.size() ||
-                level < 0 || level > 96) {
-                err << "fretlore detect: --trigger needs a level from 0 to 96\n";
+            auto number = trigger ? NumberIn(value, 0, 96)
+                                  : NumberIn(value, detect::LOWEST_A4, detect::HIGHEST_A4);
+            if (!number) {
+                err << (trigger ? "fretlore detect: --trigger needs a level from 0 to 96\n"
+                                : "fretlore detect: --a4 needs a pitch from 415 to 466 Hz\n");
                 return false;
             }
-            options.trigger = level;
+            (trigger ? options.trigger : options.a4) = *number;
         } else if (word == "--spelling") {
             auto spelling = theory::ParseSpelling(i + 1 < args.size() ? args[++i] : "");
             if (!spelling) {
@@ -77,7 +93,8 @@ bool ParseArgs(std::span<const std::string> args, DetectOptions& options, std::o
             options.spelling = *spelling;
         } else if (word.starts_with("-")) {
             err << "fretlore detect: unknown option '" << word
-                << "' (options: --notes, --trigger N, --nr, --spelling S, --json, --help)\n";
+                << "' (options: --notes, --trigger N, --a4 HZ, --nr, --spelling S, --json, "
+                   "--help)\n";
             return false;
         } else if (options.file.empty()) {
             options.file = word;
@@ -112,7 +129,8 @@ void WriteJson(std::ostream& out, double start, const detect::Listener& listener
         return;
     }
     const detect::NoteReading& note = listener.Reading();
-    out << ", \"name\": \"" << commands::PlainText(note.name) << "\", \"octave\": " << note.octaveOffset + 4
+    out << ", \"name\": \"" << commands::PlainText(note.name)
+        << "\", \"octave\": " << note.octaveOffset + 4
         << ", \"frequency\": " << Fixed(note.frequency, 1) << ", \"cents\": " << note.cents
         << "}\n";
 }
@@ -142,6 +160,7 @@ int RunDetectCommand(std::span<const std::string> args, std::ostream& out, std::
     detect::Listener listener;
     listener.triggerLevel = options.trigger;
     listener.spelling = options.spelling;
+    listener.SetConcertPitch(options.a4);
     if (options.nr) listener.RequestNoiseCapture();
     // Whole buffers from the first sample; a partial last one is left out.
     const std::size_t size = detect::CAPTURE_SAMPLES;

@@ -25,6 +25,7 @@ constexpr std::string_view HELP =
     "  SHAPE            six frets from the lowest string, a digit or x each (\"x32010\"),\n"
     "                   or six words when a fret is above 9 (\"x 10 12 12 11 x\"); 0-24\n"
     "  --tuning T       a tuning name, its six notes from the lowest string, or its index\n"
+    "                   (as fretlore chords takes it: your own tunings and written notes too)\n"
     "                   as 'fretlore chords --help' lists them; \"Standard\" by default\n"
     "  --capo K         a capo at fret K (0-11); frets count from the capo\n"
     "  --json           one JSON line instead of text\n"
@@ -229,8 +230,8 @@ int RunNameCommand(std::span<const std::string> args, std::ostream& out, std::os
         return 2;
     }
     commands::Instrument instrument;
-    std::string error =
-        commands::ResolveInstrument(options.tuningText, options.capoText, instrument);
+    std::string error = commands::ResolveInstrument(options.tuningText, options.capoText,
+                                                    instrument, "fretlore name", err);
     if (!error.empty()) {
         Fail(err, error);
         return 2;

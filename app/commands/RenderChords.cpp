@@ -9,8 +9,9 @@
 
 #include "app/ChordPlayer.h"
 #include "app/SequenceFile.h"
-#include "platform/Files.h"
+#include "app/UserTunings.h"
 #include "platform/Clock.h"
+#include "platform/Files.h"
 #include "sound/Sampler.h"
 #include "theory/ChordSearch.h"
 #include "theory/CurrentTuning.h"
@@ -24,7 +25,7 @@ constexpr std::uint32_t MAX_TAIL_MS = 10000;
 constexpr int MAX_LOOPS = 100;
 
 struct ChordOptions {
-    std::optional<std::string> seqPath, outPath, root, type;
+    std::optional<std::string> seqPath, outPath, root, type, tuningText;
     int loops = 1;
     int style = 1;  // the player's pattern at start
     bool twelve = false;
@@ -103,9 +104,7 @@ std::string ParseOne(std::span<const std::string> args, std::size_t& i, ChordOpt
         o.root = value;
         o.type = args[i];
     } else if (word == "--tuning") {
-        std::optional<int> tuning = theory::ParseTuning(value);
-        if (!tuning) return "unknown tuning '" + value + "'";
-        o.tuning = *tuning;
+        o.tuningText = value;
     } else {
         return "unknown option '" + word + "'";
     }
@@ -141,8 +140,9 @@ std::string Prepare(const ChordOptions& o, Job& job) {
     if (!root) return "unknown note name '" + *o.root + "'";
     std::optional<int> type = theory::ParseChordType(*o.type);
     if (!type) return "unknown chord type '" + *o.type + "'";
-    const auto& strings = theory::Tunings[static_cast<std::size_t>(o.tuning)].strings;
-    std::copy(strings.begin(), strings.end(), job.shape.tuning.begin());
+    theory::TuningRow row = theory::TuningRowAt(o.tuning).value_or(theory::TuningRow{});
+    job.shape.tuning = row.strings;
+    job.shape.octaves = app::ChordPlayer::Octaves(o.tuning);
     theory::VoicingList list;
     theory::FindVoicings(*root, *type, job.shape.tuning, o.split, list);
     if (o.shape > list.count)
@@ -242,6 +242,17 @@ int RunChordRender(std::span<const std::string> args, std::ostream& out, std::os
     if (std::string error = Parse(args, o); !error.empty()) {
         err << "fretlore render: " << error << " (see fretlore render --help)\n";
         return 2;
+    }
+    if (o.tuningText) {
+        std::string why;
+        std::optional<int> tuning =
+            app::ResolveCommandTuning(*o.tuningText, "fretlore render", err, why);
+        if (!tuning) {
+            err << "fretlore render: unknown tuning '" << *o.tuningText << "': " << why
+                << " (see fretlore render --help)\n";
+            return 2;
+        }
+        o.tuning = *tuning;
     }
     Job job;
     if (std::string error = Prepare(o, job); !error.empty()) {

@@ -43,8 +43,9 @@ const char* const USAGE =
     "  --shape N            which of the chord's shapes, as the Inversion list numbers them\n"
     "                       (default 1)\n"
     "  --split              allow split chords when finding the shapes\n"
-    "  --tuning T           a tuning name (\"Drop D\"), its six notes (DADGBE) or its index\n"
-    "                       (default Standard)\n"
+    "  --tuning T           a tuning name (\"Drop D\"), its six notes (DADGBE) or its index,\n"
+    "                       one of your own tunings by name, or six notes with octaves\n"
+    "                       (\"D2 A2 D3 G3 A3 D4\"); default Standard\n"
     "  --out FILE.wav       the WAV file to write, 22050 Hz mono 16-bit\n"
     "The strings' instruments g1..g6.sampler are read from the program folder.\n";
 

@@ -92,7 +92,7 @@ sheet::Sheet SequenceSheet(const std::string& path, const Sequence& sequence,
                            const commands::Instrument& instrument, bool left) {
     sheet::Sheet page;
     page.title = std::filesystem::path(path).filename().string() + " — " +
-                 std::string(Tunings[instrument.tuning].name) + " tuning" +
+                 commands::TuningName(instrument.tuning) + " tuning" +
                  commands::CapoNote(instrument);
     page.stringNames = commands::StringNames(instrument);
     page.leftHanded = left;
@@ -113,8 +113,8 @@ int RunSheetCommand(std::span<const std::string> args, std::ostream& out, std::o
         return commands::FinishOutput("sheet", out, err);
     }
     commands::Instrument instrument;
-    std::string error =
-        commands::ResolveInstrument(options.tuningText, options.capoText, instrument);
+    std::string error = commands::ResolveInstrument(options.tuningText, options.capoText,
+                                                    instrument, "fretlore sheet", err);
     if (!error.empty()) return Fail(err, error);
     const std::string& path = options.words[0];
     Sequence sequence;

@@ -106,5 +106,32 @@ TEST_F(PlayerFixture, ThePlayerThreadStrumsWhileTheMainThreadChangesTheShape) {
     }
 }
 
+// A user's tuning sounds where it is written, not at the pitch-class step from standard.
+TEST_F(PlayerFixture, AUsersTuningSoundsInTheOctaveItIsWrittenIn) {
+    auto row = [](std::string name, theory::StringPitches pitches) {
+        return theory::TuningRow{std::move(name), theory::ClassesOf(pitches), pitches};
+    };
+    theory::SetCustomTunings(std::vector<theory::TuningRow>{
+        row("Baritone", {35, 40, 45, 50, 54, 59}), row("High", {52, 57, 62, 67, 71, 76})});
+    EXPECT_EQ(ChordPlayer::Octaves(11), theory::StringPitches{});  // built-ins: none
+    EXPECT_EQ(ChordPlayer::Octaves(16), (theory::StringPitches{-12, 0, -12, 0, 0, -12}));
+    ASSERT_TRUE(theory::SetTuning(16, false));
+    player.PluckString(0, 0);  // B1, five below the E2 of note 69
+    player.PluckString(4, 1);  // F#3 + 1, five below B3
+    ASSERT_TRUE(theory::SetTuning(17, false));
+    player.PluckString(5, 0);  // E5
+    StrumShape shape = Shape({2, -1, -1, -1, -1, -1}, theory::CurrentTuning().strings);
+    shape.octaves = ChordPlayer::Octaves(17);
+    player.Publish(shape);
+    player.Strum();
+    theory::SetCustomTunings({});
+    theory::SetTuning(0, false);
+    ASSERT_EQ(strings[0].Events().size(), 4u);
+    EXPECT_EQ(strings[0].Events()[0].note, 64);
+    EXPECT_EQ(strings[0].Events()[2].note, 83);  // E3 at fret 2
+    EXPECT_EQ(strings[4].Events()[0].note, 65);
+    EXPECT_EQ(strings[5].Events()[0].note, 81);
+}
+
 }  // namespace
 }  // namespace app

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include <cmath>
+#include <functional>
 #include <span>
 
 #include "../sound/AudioProbe.h"
@@ -19,11 +20,13 @@ struct Heard {
     std::uint32_t rate = 0;
 };
 
-Heard RunAndListen(const std::string& script, const std::string& name) {
+Heard RunAndListen(const std::string& script, const std::string& name,
+                   std::function<void(app::MyGame&)> before = {}) {
     setenv("FRETLORE_HOME", FRETLORE_APP_DIR, 1);  // the generated g1..g6.sampler
     std::string wav = ::testing::TempDir() + name + ".wav";
     {
         GameRun run([wav] { return std::make_unique<platform::WavFileWaveOut>(wav); });
+        if (before) before(run.game);
         EXPECT_TRUE(run.Run(std::string(apptest::DISMISS_TITLE) + script));
     }
     unsetenv("FRETLORE_HOME");
@@ -54,6 +57,22 @@ TEST(GuitarSound, ATapOnTheOpenAStringSoundsA2AndATapOffTheBoardIsSilent) {
 
     Heard silent = RunAndListen("tap 225 100\nwait 400\n", "off-board");
     EXPECT_EQ(soundtest::PeakAbs(std::span<const std::int16_t>(silent.samples)), 0);
+}
+
+// The strings follow another A4 only when asked: the open A string at A4 = 466 sounds
+// 110 x 466 / 440 = 116.5 Hz, and stays at 110 Hz for the detector's A4 alone.
+TEST(GuitarSound, TheStringsFollowAnotherA4OnlyWhenAsked) {
+    auto openA = [](int a4, bool sound) {
+        Heard heard = RunAndListen("tap 150 12\nwait 800\n", "a4-" + std::to_string(sound),
+                                   [=](app::MyGame& game) { game.SetConcertPitch(a4, sound); });
+        return soundtest::PeakFrequency(std::span<const std::int16_t>(heard.samples), 22050, 100,
+                                        125);
+    };
+    double retuned = openA(466, true);
+    EXPECT_LT(std::abs(soundtest::Cents(retuned, 116.5)), 10.0) << retuned;
+    EXPECT_NEAR(retuned / 110.0, 466.0 / 440.0, 0.006);
+    double kept = openA(466, false);
+    EXPECT_LT(std::abs(soundtest::Cents(kept, 110.0)), 10.0) << kept;
 }
 
 TEST(GuitarSound, ATapOnAScaleNoteSoundsItAndATapOnTheScaleBoardsEdgeIsSilent) {

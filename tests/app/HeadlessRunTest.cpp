@@ -8,11 +8,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "RunCommand.h"
@@ -255,6 +257,31 @@ TEST(HeadlessRun, SpellingIsGivenOnTheCommandLineAndDumped) {
     r = RunProgram("--headless --spelling bogus");
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_NE(r.output.find("bad value 'bogus' for --spelling"), std::string::npos) << r.output;
+}
+
+// The reference A4 is the run's own: 440 and the strings untouched unless asked, and refused
+// outside 415..466 before anything starts.
+TEST(HeadlessRun, TheStateDumpShowsTheA4OfTheRun) {
+    std::string script = Temp("a4-script.txt"), state = Temp("a4-state.json");
+    std::ofstream(script) << "frames 1\nstate " << state << "\n";
+    for (const auto& [options, a4, sound] : {std::tuple{"", "440", "false"},
+                                             {"--a4 415", "415", "false"},
+                                             {"--a4 466 --a4-sound", "466", "true"}}) {
+        Result r = RunProgram(std::string("--headless ") + options + " --script " + script);
+        ASSERT_EQ(r.exitCode, 0) << r.output;
+        auto json = platform::ReadWholeFile(state);
+        ASSERT_TRUE(json);
+        std::string text(json->begin(), json->end());
+        EXPECT_NE(text.find(std::string("\"a4\": ") + a4 + ",\n  \"a4Sound\": " + sound),
+                  std::string::npos)
+            << text;
+    }
+    for (const char* bad : {"414", "467", "440.5", ""}) {
+        Result r = RunProgram(std::string("--headless --frames 1 --a4 ") + bad);
+        EXPECT_EQ(r.exitCode, 2) << bad;
+        EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 1) << r.output;
+        EXPECT_NE(r.output.find("--a4"), std::string::npos) << r.output;
+    }
 }
 
 TEST(HeadlessRun, QuittingWhileAMessageBoxIsOpenExitsWithZero) {

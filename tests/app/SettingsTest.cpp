@@ -38,7 +38,8 @@ TEST(Settings, AreWrittenAsThisTextAndReadBack) {
     EXPECT_EQ(app::FormatSettings(Unusual()),
               "[Fretlore]\nversion=1\nwindowX=-40\nwindowY=120\nscale=3\nmode=2\nroot=7\n"
               "chordType=43\ntuning=15\nleftHanded=1\nsplitChords=1\nscaleType=27\nkey=11\n"
-              "triggerLevel=96\ndetectChords=0\nnoiseReduction=1\ncapo=0\nspelling=key\n");
+              "triggerLevel=96\ndetectChords=0\nnoiseReduction=1\ncapo=0\na4=440\na4Sound=0\n"
+              "spelling=key\n");
     std::string error;
     EXPECT_EQ(app::ParseSettings(app::FormatSettings(Unusual()), error), Unusual()) << error;
     // Defaults, no place yet; keys missing from an older file keep their defaults.
@@ -61,7 +62,7 @@ TEST(Settings, TheCapoIsWrittenOnItsOwnLineAndReadBack) {
     EXPECT_EQ(text,
               "[Fretlore]\nversion=1\nscale=2\nmode=0\nroot=0\nchordType=0\ntuning=0\n"
               "leftHanded=0\nsplitChords=0\nscaleType=0\nkey=0\ntriggerLevel=30\ndetectChords=1\n"
-              "noiseReduction=0\ncapo=7\nspelling=sharps\n");
+              "noiseReduction=0\ncapo=7\na4=440\na4Sound=0\nspelling=sharps\n");
     std::string error;
     EXPECT_EQ(app::ParseSettings(text, error), s) << error;
     auto highest = app::ParseSettings("[Fretlore]\nversion=1\ncapo=11\n", error);
@@ -85,7 +86,10 @@ TEST(Settings, AForeignOrDamagedFileIsTakenWholeOrNotAtAll) {
         {"[Fretlore]\nversion=1\nroot=1\nroot=2\n", "line 4 is damaged: root=2"},
         {"[Fretlore]\nversion=1\nroot=12\n", "root is out of range: 12"},
         {"[Fretlore]\nversion=1\nchordType=44\n", "chordType is out of range: 44"},
-        {"[Fretlore]\nversion=1\ntuning=16\n", "tuning is out of range: 16"},
+        {"[Fretlore]\nversion=1\ntuning=32\n", "tuning is out of range: 32"},
+        {"[Fretlore]\nversion=1\na4=414\n", "a4 is out of range: 414"},
+        {"[Fretlore]\nversion=1\na4=467\n", "a4 is out of range: 467"},
+        {"[Fretlore]\nversion=1\na4Sound=2\n", "a4Sound is out of range: 2"},
         {"[Fretlore]\nversion=1\nscaleType=28\n", "scaleType is out of range: 28"},
         {"[Fretlore]\nversion=1\nmode=6\n", "mode is out of range: 6"},
         {"[Fretlore]\nversion=1\nscale=0\n", "scale is out of range: 0"},
@@ -126,6 +130,17 @@ TEST(Settings, LoadSaysOneLineForADamagedFileAndNothingForAMissingOne) {
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "fretlore: ignoring the settings " + path +
                   ": key is out of range: 99; they will be written anew\n");
+    EXPECT_TRUE(app::ReadSettingsFile(path).replaceable);
+
+    // A file too large to read may hold the user's tunings: it is never written over.
+    std::string large = "[tunings]\nMine = D2 A2 D3 G3 A3 D4\n" + std::string(70000, '#');
+    ASSERT_EQ(platform::WriteFileSafely(
+                  path, {reinterpret_cast<const std::uint8_t*>(large.data()), large.size()}),
+              "");
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(app::ReadSettingsFile(path).replaceable);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("the file is left as it is\n"),
+              std::string::npos);
 }
 
 TEST(Settings, ThePathFollowsTheXdgConfigFolder) {

@@ -133,6 +133,34 @@ TEST(DetectCommand, SpellingWritesChordsInTheirKeyAndNotesAsTheirMajorKeysTonic)
     EXPECT_NE(Detect({bb4, "--notes"}).out.find("A#4 466.1Hz"), std::string::npos);
 }
 
+// Cents are read against the A4 given: a 442 Hz tone is in tune at 442, a 440 Hz one about
+// 8 cents flat; the ends of the range are taken.
+TEST(DetectCommand, NotesAndCentsFollowTheA4Given) {
+    std::string a442 = WriteTones("a4-442.wav", 8000, 1, {442.0}, 1.1);
+    std::string a440 = WriteTones("a4-440.wav", 8000, 1, {440.0}, 1.1);
+    auto cents = [](const Result& r) {
+        EXPECT_EQ(r.code, 0) << r.err;
+        std::vector<int> all;
+        for (const std::string& line : Lines(r.out)) {
+            auto at = line.find("\"name\": \"A\", \"octave\": 4, ");
+            if (at != std::string::npos)
+                all.push_back(std::stoi(line.substr(line.find("\"cents\": ") + 9)));
+        }
+        EXPECT_EQ(all.size(), 3u) << r.out;
+        return all;
+    };
+    for (int c : cents(Detect({a442, "--notes", "--json", "--a4", "442"})))
+        EXPECT_LE(std::abs(c), 3);
+    for (int c : cents(Detect({a440, "--notes", "--json", "--a4", "442"}))) {
+        EXPECT_GE(c, -11);
+        EXPECT_LE(c, -5);
+    }
+    for (int c : cents(Detect({a440, "--notes", "--json"})))
+        EXPECT_LE(std::abs(c), 3);
+    for (const char* edge : {"415", "466"})
+        EXPECT_EQ(Detect({a440, "--notes", "--a4", edge}).code, 0) << edge;
+}
+
 TEST(DetectCommand, BadInputIsOneLineAndExitTwo) {
     std::string folder = ::testing::TempDir();
     std::string damaged = folder + "damaged.wav";
@@ -146,6 +174,9 @@ TEST(DetectCommand, BadInputIsOneLineAndExitTwo) {
         {{folder + "missing.wav"}, "missing.wav"},
         {{damaged, "--trigger", "97"}, "--trigger needs a level from 0 to 96"},
         {{damaged, "--trigger"}, "--trigger needs"},
+        {{damaged, "--a4", "414"}, "--a4 needs a pitch from 415 to 466 Hz"},
+        {{damaged, "--a4", "467"}, "--a4 needs a pitch from 415 to 466 Hz"},
+        {{damaged, "--a4"}, "--a4 needs"},
         {{damaged, "--loud"}, "unknown option '--loud'"},
         {{damaged, damaged}, "one recording at a time"},
         {{damaged, "--spelling", "bogus"}, "--spelling needs sharps, flats or key"},

@@ -119,6 +119,19 @@ TEST_F(RenderChordsTest, AStrumSoundsTheShapesStringsATenthOfASecondApart) {
     EXPECT_NEAR(soundtest::PeakFrequency(first, 22050, 60, 90), 73.42, 1.0);
 }
 
+// Written notes sound at their octave: Drop D an octave up plays its open low string as D3.
+TEST_F(RenderChordsTest, AStrumInWrittenNotesSoundsInTheirOctave) {
+    fs::path wav = dir / "high.wav";
+    auto r = Run({"--strum", "D", "Major", "--tuning", "D3 A3 D4 G4 B4 E5", "--out", wav.string()});
+    ASSERT_EQ(r.code, 0) << r.err;
+    std::vector<std::int16_t> samples = Samples(wav);
+    std::span<const std::int16_t> first(samples.data(), 2205);
+    EXPECT_NEAR(soundtest::PeakFrequency(first, 22050, 60, 200), 146.83, 2.0);
+    auto bad = Run({"--strum", "D", "Major", "--tuning", "D3 A3 D4", "--out", wav.string()});
+    EXPECT_EQ(bad.code, 2);
+    EXPECT_NE(bad.err.find("not six notes"), std::string::npos) << bad.err;
+}
+
 TEST_F(RenderChordsTest, DamagedOrEmptySequencesAndBadValuesAreOneLineErrors) {
     fs::path seq = WriteSequence();
     fs::resize_file(seq, 771);
