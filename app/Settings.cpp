@@ -55,7 +55,9 @@ constexpr const char* SPELLING_KEY = "spelling";
 // A window may sit partly off a screen, but not a world away.
 constexpr int PLACE_LIMIT = 100000;
 
-std::optional<int> Number(const std::string& text) {
+}  // namespace
+
+std::optional<int> WholeNumber(const std::string& text) {
     int value = 0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
@@ -67,8 +69,6 @@ std::string Trimmed(const std::string& s) {
     if (first == std::string::npos) return "";
     return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
 }
-
-}  // namespace
 
 std::string SettingsPath() {
     std::string base;
@@ -115,7 +115,8 @@ std::optional<Settings> ParseSettings(const std::string& text, std::string& erro
             spelling = Trimmed(line.substr(eq + 1));
             continue;
         }
-        auto value = eq == std::string::npos ? std::nullopt : Number(Trimmed(line.substr(eq + 1)));
+        auto value =
+            eq == std::string::npos ? std::nullopt : WholeNumber(Trimmed(line.substr(eq + 1)));
         if (!value || !values.emplace(key, *value).second) {
             error = "line " + std::to_string(lineNo) + " is damaged: " + line;
             return std::nullopt;

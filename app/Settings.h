@@ -34,6 +34,11 @@ struct Settings {
     bool operator==(const Settings&) const = default;
 };
 
+// The settings file's words: `s` without blanks at either end, and a whole number as written
+// (nullopt for anything else).
+std::string Trimmed(const std::string& s);
+std::optional<int> WholeNumber(const std::string& text);
+
 // "$XDG_CONFIG_HOME/fretlore/settings.ini", or under "~/.config" when that is unset or
 // relative; empty when neither it nor HOME is known.
 std::string SettingsPath();

@@ -1,7 +1,5 @@
 #include "app/UserTunings.h"
 
-#include <cctype>
-#include <charconv>
 #include <sstream>
 
 #include "app/Settings.h"
@@ -12,19 +10,6 @@
 namespace app {
 
 namespace {
-
-std::string Trimmed(const std::string& s) {
-    auto first = s.find_first_not_of(" \t\r");
-    if (first == std::string::npos) return "";
-    return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
-}
-
-std::optional<int> IndexOf(const std::string& text) {
-    int value = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
-    return value;
-}
 
 bool IsHeader(const std::string& trimmed) {
     return trimmed.size() >= 2 && trimmed.front() == '[' && trimmed.back() == ']';
@@ -38,14 +23,9 @@ std::string ReadLine(const std::string& line, const std::vector<theory::TuningRo
     row.name = Trimmed(line.substr(0, eq));
     if (row.name.empty()) return "no name";
     if (theory::ParseTuning(row.name)) return "the name of a built-in tuning";
-    for (const theory::TuningRow& other : earlier) {
-        std::string a = other.name, b = row.name;
-        for (char& c : a)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        for (char& c : b)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (a == b) return "the name is taken by an earlier line";
-    }
+    for (const theory::TuningRow& other : earlier)
+        if (theory::SameIgnoringCase(other.name, row.name))
+            return "the name is taken by an earlier line";
     std::string error;
     auto pitches = theory::ParseStringPitches(Trimmed(line.substr(eq + 1)), true, error);
     if (!pitches) return error;
@@ -69,10 +49,7 @@ SplitSettingsText SplitTuningsSection(const std::string& text) {
         if (IsHeader(trimmed)) {
             // A second [tunings] section joins the first: nothing is dropped.
             // Any case: a section the rest of the file cannot take must not be lost on saving.
-            std::string lower = trimmed;
-            for (char& c : lower)
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            inside = lower == TUNINGS_HEADER;
+            inside = theory::SameIgnoringCase(trimmed, TUNINGS_HEADER);
             if (inside && split.firstLine == 0) split.firstLine = lineNo;
         }
         (inside ? split.tunings : split.rest) += line;
@@ -132,7 +109,8 @@ std::optional<int> ResolveCommandTuning(const std::string& text, const std::stri
     theory::SetCustomTunings({});
     LoadUserTunings(SettingsPath(), who, err);
     if (auto custom = theory::FindCustomTuning(Trimmed(text))) return custom;
-    if (auto index = IndexOf(text); index && *index < theory::TuningCount()) return index;
+    if (auto index = WholeNumber(text); index && *index >= 0 && *index < theory::TuningCount())
+        return index;
     // Notes without octaves name only the built-ins, as ParseTuning reads them.
     auto pitches = theory::ParseStringPitches(text, true, error);
     if (!pitches) {

@@ -46,13 +46,6 @@ char Lower(char c) {
     return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
 }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Lower(a[i]) != Lower(b[i])) return false;
-    return true;
-}
-
 // Lower case without spaces, dashes or underscores: "Dropped-D" and "dropped d" agree.
 std::string Folded(std::string_view text) {
     std::string folded;
@@ -98,6 +91,13 @@ std::optional<int> TuningByNotes(std::string_view text) {
 }
 
 }  // namespace
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    return true;
+}
 
 std::optional<PitchClass> ParseNoteName(std::string_view text) {
     if (text.empty()) return std::nullopt;

@@ -10,6 +10,9 @@
 
 namespace theory {
 
+// True when the two read the same ignoring ASCII case ("maj7", "MAJ7").
+bool SameIgnoringCase(std::string_view a, std::string_view b);
+
 // A letter A-G in either case, then at most one sharp ('#', the stored "##" or "♯") or
 // flat ('b' or "♭").
 std::optional<PitchClass> ParseNoteName(std::string_view text);

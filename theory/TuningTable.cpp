@@ -1,8 +1,9 @@
 #include "theory/TuningTable.h"
 
 #include <algorithm>
-#include <cctype>
 #include <mutex>
+
+#include "theory/Names.h"
 
 namespace theory {
 namespace {
@@ -25,13 +26,6 @@ TuningRow BuiltInRow(int index) {
     for (int s = 0; s < STRING_COUNT; ++s)
         row.strings[s] = static_cast<std::uint8_t>(def.strings[s]);
     return row;
-}
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
 }
 
 }  // namespace

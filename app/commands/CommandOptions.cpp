@@ -70,6 +70,15 @@ std::string ParseOptions(std::span<const std::string> args, const OptionTable& t
     return {};
 }
 
+std::optional<int> NumberIn(std::string_view text, int low, int high) {
+    int number = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || number < low ||
+        number > high)
+        return std::nullopt;
+    return number;
+}
+
 std::string TuningName(int tuning) {
     return theory::TuningRowAt(tuning).value_or(theory::TuningRow{}).name;
 }
@@ -94,13 +103,11 @@ std::string ResolveInstrument(const std::optional<std::string>& tuningText,
         instrument.tuning = *tuning;
     }
     if (capoText) {
-        int capo = -1;
-        const char* end = capoText->data() + capoText->size();
-        auto [stop, error] = std::from_chars(capoText->data(), end, capo);
-        if (error != std::errc() || stop != end || capo < 0 || capo > theory::MAX_CAPO)
+        std::optional<int> capo = NumberIn(*capoText, 0, theory::MAX_CAPO);
+        if (!capo)
             return "--capo takes a fret from 0 to " + std::to_string(theory::MAX_CAPO) + ", not '" +
                    *capoText + "'";
-        instrument.capo = capo;
+        instrument.capo = *capo;
     }
     return {};
 }

@@ -37,6 +37,9 @@ struct OptionTable {
 std::string ParseOptions(std::span<const std::string> args, const OptionTable& table,
                          std::vector<std::string>& positional);
 
+// A whole number from `low` to `high`, as an option's value is written; else nullopt.
+std::optional<int> NumberIn(std::string_view text, int low, int high);
+
 // "0 Standard, 1 Dropped D, ...", the user's own tunings last.
 std::string TuningChoices();
 // The name of tuning row `tuning`, built-in or the user's; "" for no row.

@@ -43,17 +43,6 @@ struct DetectOptions {
     std::int32_t a4 = detect::STANDARD_A4;
 };
 
-// A whole number from `low` to `high`, the word after an option.
-std::optional<std::int32_t> NumberIn(const std::string& value, std::int32_t low,
-                                     std::int32_t high) {
-    std::int32_t number = 0;
-    auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), number);
-    if (value.empty() || ec != std::errc() || end != value.data() + value.size() || number < low ||
-        number > high)
-        return std::nullopt;
-    return number;
-}
-
 std::string Fixed(double value, int decimals) {
     std::array<char, 32> digits{};
     auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value,
@@ -76,8 +65,9 @@ bool ParseArgs(std::span<const std::string> args, DetectOptions& options, std::o
         } else if (word == "--trigger" || word == "--a4") {
             bool trigger = word == "--trigger";
             const std::string value = i + 1 < args.size() ? args[++i] : "";
-            auto number = trigger ? NumberIn(value, 0, 96)
-                                  : NumberIn(value, detect::LOWEST_A4, detect::HIGHEST_A4);
+            auto number = trigger
+                              ? commands::NumberIn(value, 0, 96)
+                              : commands::NumberIn(value, detect::LOWEST_A4, detect::HIGHEST_A4);
             if (!number) {
                 err << (trigger ? "fretlore detect: --trigger needs a level from 0 to 96\n"
                                 : "fretlore detect: --a4 needs a pitch from 415 to 466 Hz\n");

@@ -72,17 +72,10 @@ bool ParseArgs(std::span<const std::string> args, NameOptions& options, std::ost
     return error.empty() || Fail(err, error);
 }
 
-std::optional<int> ParseNumber(std::string_view text) {
-    int value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty()) return {};
-    return value;
-}
-
 std::optional<std::int8_t> ParseFret(std::string_view word) {
     if (word == "x" || word == "X") return NOT_PLAYED;
-    auto fret = ParseNumber(word);
-    if (!fret || *fret < 0 || *fret > MAX_FRET) return {};
+    auto fret = commands::NumberIn(word, 0, MAX_FRET);
+    if (!fret) return {};
     return static_cast<std::int8_t>(*fret);
 }
 

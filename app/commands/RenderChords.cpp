@@ -10,6 +10,7 @@
 #include "app/ChordPlayer.h"
 #include "app/SequenceFile.h"
 #include "app/UserTunings.h"
+#include "app/commands/CommandOptions.h"
 #include "platform/Clock.h"
 #include "platform/Files.h"
 #include "sound/Sampler.h"
@@ -64,17 +65,10 @@ class RenderClock final : public platform::Clock {
     std::uint64_t rendered = 0;  // frames
 };
 
-std::optional<int> ParseInt(const std::string& text) {
-    int value = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
-}
-
 std::string ParseNumber(const std::string& word, const std::string& value, int lo, int hi,
                         int& into) {
-    std::optional<int> n = ParseInt(value);
-    if (!n || *n < lo || *n > hi)
+    std::optional<int> n = commands::NumberIn(value, lo, hi);
+    if (!n)
         return word + " must be a whole number from " + std::to_string(lo) + " to " +
                std::to_string(hi) + ", not '" + value + "'";
     into = *n;
