@@ -1,5 +1,7 @@
 #include "theory/Spelling.h"
 
+#include <optional>
+
 #include "theory/NoteList.h"
 
 namespace theory {
@@ -54,6 +56,18 @@ constexpr std::array<Tonic, PITCH_CLASS_COUNT> MINOR_TONICS{{{0, 0},
 constexpr std::array<int, LETTER_COUNT> MAJOR_STEPS{0, 2, 4, 5, 7, 9, 11};
 constexpr std::array<int, LETTER_COUNT> MINOR_STEPS{0, 2, 3, 5, 7, 8, 10};
 
+// How `note` is written on `letter`: -1 flat, 0 natural, +1 sharp; nullopt when it would
+// take a double accidental.
+constexpr std::optional<int> AccidentalOn(int letter, PitchClass note) {
+    int shift = WrapPitch(note - NATURALS[static_cast<std::size_t>(letter)]);
+    if (shift > 1 && shift < 11) return std::nullopt;
+    return shift == 11 ? -1 : shift;
+}
+
+constexpr std::string_view LetterName(int letter, int accidental) {
+    return LETTER_NAMES[static_cast<std::size_t>(letter)][static_cast<std::size_t>(accidental + 1)];
+}
+
 struct KeyTable {
     NoteNameTable names;
     bool flat;
@@ -67,12 +81,9 @@ constexpr KeyTable MakeKeyTable(PitchClass tonic, bool minor) {
     for (int k = 0; k < LETTER_COUNT; ++k) {
         int letter = (t.letter + k) % LETTER_COUNT;
         PitchClass note = WrapPitch(tonic + steps[static_cast<std::size_t>(k)]);
-        // The letter's natural is at most a semitone away from the scale note.
-        int shift = WrapPitch(note - NATURALS[static_cast<std::size_t>(letter)]);
-        int accidental = shift == 11 ? -1 : shift;
-        table.names[static_cast<std::size_t>(note)] =
-            LETTER_NAMES[static_cast<std::size_t>(letter)]
-                        [static_cast<std::size_t>(accidental + 1)];
+        // In these keys the letter's natural is at most a semitone from the scale note.
+        int accidental = AccidentalOn(letter, note).value_or(0);
+        table.names[static_cast<std::size_t>(note)] = LetterName(letter, accidental);
         inScale[static_cast<std::size_t>(note)] = true;
         if (accidental < 0) table.flat = true;
     }
@@ -175,12 +186,11 @@ NoteNameTable ScaleNoteNames(PitchClass root, int scaleType, Spelling spelling) 
         (key.minor ? MINOR_TONICS : MAJOR_TONICS)[static_cast<std::size_t>(root)].letter;
     NoteNameTable byDegree = names;
     for (int k = 0; k < LETTER_COUNT; ++k) {
-        const auto letter = static_cast<std::size_t>((tonicLetter + k) % LETTER_COUNT);
+        const int letter = (tonicLetter + k) % LETTER_COUNT;
         const PitchClass note = WrapPitch(root + scale.offsets[static_cast<std::size_t>(k)]);
-        const int shift = WrapPitch(note - NATURALS[letter]);
-        if (shift > 1 && shift < 11) return names;  // would need a double accidental
-        byDegree[static_cast<std::size_t>(note)] =
-            LETTER_NAMES[letter][static_cast<std::size_t>(shift == 11 ? 0 : shift + 1)];
+        const std::optional<int> accidental = AccidentalOn(letter, note);
+        if (!accidental) return names;
+        byDegree[static_cast<std::size_t>(note)] = LetterName(letter, *accidental);
     }
     return byDegree;
 }
