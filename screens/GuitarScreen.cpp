@@ -147,21 +147,11 @@ void DrawChordDiagram(gfx::Surface& s, const Fonts& fonts, const ChordView& view
     if (fonts.medium)
         gfx::drawText(*fonts.medium, s, x0 + 6 * d + 10, y0 + 14, TwoDigits(v.labelFret + 1),
                       BLACK);
-    // Barres: a run of strings stopped at the same lowest fret is joined by a bar.
-    int lowest = 255, barreX = 0;
-    for (int string = 0; string < 6; ++string) {
-        int fret = v.frets[string];
-        if (fret <= 0) {
-            lowest = 255;
-            continue;
-        }
-        int r = fret - v.labelFret, x = columnX(view.ColumnOfString(string)), y = y0 + 28 * r - 14;
-        if (r < lowest) {
-            lowest = r;
-            barreX = x;
-        }
-        if (r == lowest)
-            gfx::fillRect(s, std::min(barreX, x), y - 8, std::max(barreX, x), y + 7, WIRE_DARK);
+    for (const theory::Barre& barre : theory::FindBarres(v).View()) {
+        int x1 = columnX(view.ColumnOfString(barre.from)),
+            x2 = columnX(view.ColumnOfString(barre.to));
+        int y = y0 + 28 * barre.row - 14;
+        gfx::fillRect(s, std::min(x1, x2), y - 8, std::max(x1, x2), y + 7, WIRE_DARK);
     }
     gfx::attachSurface(s);
     gfx::Rect clip = gfx::fullRect(s);

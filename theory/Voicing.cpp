@@ -21,6 +21,26 @@ bool VoicingList::operator==(const VoicingList& other) const {
     return count == other.count && std::ranges::equal(View(), other.View());
 }
 
+Barres FindBarres(const Voicing& voicing) {
+    Barres barres;
+    int lowest = 255, start = 0;
+    for (int s = 0; s < STRING_COUNT; ++s) {
+        int fret = voicing.frets[static_cast<std::size_t>(s)];
+        if (fret <= 0) {
+            lowest = 255;
+            continue;
+        }
+        int row = fret - voicing.labelFret;
+        if (row < lowest) {
+            lowest = row;
+            start = s;
+        } else if (row == lowest) {
+            barres.items[static_cast<std::size_t>(barres.count++)] = {row, start, s};
+        }
+    }
+    return barres;
+}
+
 std::string InversionItemText(int index, PitchClass root, const Voicing& voicing,
                               const NoteNameTable& names) {
     std::string text = TwoDigits(index + 1);

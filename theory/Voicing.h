@@ -46,6 +46,24 @@ struct VoicingList {
 // The player thread takes copies while the UI thread searches again; keep it a plain value.
 static_assert(std::is_trivially_copyable_v<VoicingList>);
 
+// A bar a chord box draws across strings `from` to `to` (from < to) in the box's row `row`
+// (fret minus labelFret).
+struct Barre {
+    int row = 0;
+    int from = 0;
+    int to = 0;
+};
+struct Barres {
+    std::array<Barre, STRING_COUNT - 1> items{};
+    int count = 0;
+
+    std::span<const Barre> View() const { return {items.data(), static_cast<std::size_t>(count)}; }
+};
+
+// The chord box's bars: in each run of stopped strings, a later string stopped at the run's
+// lowest row so far is joined to the string that first reached that row.
+Barres FindBarres(const Voicing& voicing);
+
 // "01 C (fret 1)" when the bass is the root, else "01 C/E (fret 1)", with note names from
 // `names` in their stored form ("F##"); index counts from 0.
 std::string InversionItemText(int index, PitchClass root, const Voicing& voicing,

@@ -89,25 +89,11 @@ void DrawGrid(cairo_t* cr, const BoxFrame& box, bool atNut) {
 // A bar under the strings that share the lowest fret of a run of fretted strings, as the
 // program's own diagram draws it.
 void DrawBarres(cairo_t* cr, const BoxFrame& box, const theory::Voicing& voicing) {
-    int lowest = 255;
-    double startX = 0;
-    for (int s = 0; s < theory::STRING_COUNT; ++s) {
-        int fret = voicing.frets[static_cast<std::size_t>(s)];
-        if (fret <= 0) {
-            lowest = 255;
-            continue;
-        }
-        int row = fret - voicing.labelFret;
-        double x = box.StringX(s);
-        if (row < lowest) {
-            lowest = row;
-            startX = x;
-        } else if (row == lowest) {
-            double y = box.RowY(row);
-            cairo_rectangle(cr, std::min(startX, x), y - DOT_RADIUS * 0.6, std::abs(x - startX),
-                            DOT_RADIUS * 1.2);
-            cairo_fill(cr);
-        }
+    for (const theory::Barre& barre : theory::FindBarres(voicing).View()) {
+        double x1 = box.StringX(barre.from), x2 = box.StringX(barre.to), y = box.RowY(barre.row);
+        cairo_rectangle(cr, std::min(x1, x2), y - DOT_RADIUS * 0.6, std::abs(x2 - x1),
+                        DOT_RADIUS * 1.2);
+        cairo_fill(cr);
     }
 }
 
