@@ -87,6 +87,16 @@ int ChordPlayer::NoteNumber(int s, int fret, const theory::StringTuning& tuning)
     return 69 + fret - theory::StandardTuning[s] + tuning[s];
 }
 
+void StrumShape::TakeTuning(const theory::TuningState& now) {
+    tuning = now.strings;
+    capo = now.capo;
+    octaves = ChordPlayer::Octaves(now.index);
+}
+
+int StrumShape::NoteOf(int s) const {
+    return ChordPlayer::NoteNumber(s, AbsoluteFret(s), tuning) + octaves[s];
+}
+
 theory::StringPitches ChordPlayer::Octaves(int index) {
     theory::TuningRow row = theory::TuningRowAt(index).value_or(theory::TuningRow{});
     std::array<theory::PitchClass, theory::STRING_COUNT> classes{};
@@ -117,8 +127,7 @@ void ChordPlayer::Strum() {
     if (!now.valid) return;
     for (int s = 0; s < theory::STRING_COUNT; ++s) {
         int fret = now.voicing.frets[s];
-        if (fret != theory::NOT_PLAYED)
-            Sound(s, NoteNumber(s, now.AbsoluteFret(s), now.tuning) + now.octaves[s], NOTE_MS);
+        if (fret != theory::NOT_PLAYED) Sound(s, now.NoteOf(s), NOTE_MS);
     }
 }
 
@@ -132,9 +141,7 @@ void ChordPlayer::PluckString(int s, int fret) {
 StrumShape ChordPlayer::StepShape(const theory::SequenceStep& step) {
     StrumShape found;
     theory::TuningState now = theory::CurrentTuning();
-    found.tuning = now.strings;
-    found.capo = now.capo;
-    found.octaves = Octaves(now.index);
+    found.TakeTuning(now);
     theory::VoicingList list;
     theory::FindVoicings(step.root, step.chordType, now.Capoed(), step.split != 0, list);
     if (list.count == 0) return found;
@@ -194,8 +201,7 @@ void ChordPlayer::Arpeggio(int length, const StrumShape& chord) {
             platform::SleepMs(1);
         lastNoteTime = platform::TickMs();
         int s = played[order.strings[k % order.size]];
-        Sound(s, NoteNumber(s, chord.AbsoluteFret(s), chord.tuning) + chord.octaves[s],
-              ARPEGGIO_NOTE_MS);
+        Sound(s, chord.NoteOf(s), ARPEGGIO_NOTE_MS);
         // A strum waiting its turn ends the arpeggio too, so that it sounds at once.
         if (!playing || quitting || strumRequest) return;
     }

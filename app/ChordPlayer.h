@@ -32,6 +32,10 @@ struct StrumShape {
 
     // What string s plays: its shape fret behind the capo, counted from the nut.
     int AbsoluteFret(int s) const { return capo + voicing.frets[s]; }
+    // The strings, capo and octaves of the tuning as it stands in `now`.
+    void TakeTuning(const theory::TuningState& now);
+    // The note number string s sounds in this shape.
+    int NoteOf(int s) const;
 };
 
 // The sequence step the player has just begun, for the screen to show.

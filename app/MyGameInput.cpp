@@ -252,10 +252,7 @@ void MyGame::PublishShape() {
         shape.valid = true;
         shape.voicing = voicings.items[selected];
     }
-    theory::TuningState tuning = theory::CurrentTuning();
-    shape.tuning = tuning.strings;
-    shape.capo = tuning.capo;
-    shape.octaves = ChordPlayer::Octaves(tuning.index);
+    shape.TakeTuning(theory::CurrentTuning());
     player.Publish(shape);
 }
 

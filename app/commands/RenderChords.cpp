@@ -134,9 +134,10 @@ std::string Prepare(const ChordOptions& o, Job& job) {
     if (!root) return "unknown note name '" + *o.root + "'";
     std::optional<int> type = theory::ParseChordType(*o.type);
     if (!type) return "unknown chord type '" + *o.type + "'";
-    theory::TuningRow row = theory::TuningRowAt(o.tuning).value_or(theory::TuningRow{});
-    job.shape.tuning = row.strings;
-    job.shape.octaves = app::ChordPlayer::Octaves(o.tuning);
+    theory::TuningState state;
+    state.strings = theory::TuningRowAt(o.tuning).value_or(theory::TuningRow{}).strings;
+    state.index = o.tuning;
+    job.shape.TakeTuning(state);
     theory::VoicingList list;
     theory::FindVoicings(*root, *type, job.shape.tuning, o.split, list);
     if (o.shape > list.count)
