@@ -112,19 +112,6 @@ CircleLabels KeyCircleLabels(theory::Spelling spelling) {
     return labels;
 }
 
-std::array<std::string, theory::KEY_GROUP_SIZE> KeyChordNames(theory::PitchClass key,
-                                                              theory::Spelling spelling) {
-    std::array<std::string, theory::KEY_GROUP_SIZE> names{};
-    if (!theory::IsPitchClass(key)) return names;
-    const theory::NoteNameTable& table = KeySignatureNames(key, spelling);
-    theory::KeyGroup group = theory::MakeKeyGroup(key);
-    for (int m = 0; m < theory::KEY_GROUP_SIZE; ++m) {
-        names[m] = table[group[m] & (theory::MINOR_CODE - 1)];
-        if (group[m] & theory::MINOR_CODE) names[m] += 'm';
-    }
-    return names;
-}
-
 std::string KeyChordsTitle(theory::PitchClass key, theory::Spelling spelling) {
     const theory::PitchClass major =
         theory::CircleMajorPitches[std::max(theory::CirclePosition(key), 0)];
@@ -135,7 +122,7 @@ std::string KeyChordsTitle(theory::PitchClass key, theory::Spelling spelling) {
 
 std::string KeyChordsText(theory::PitchClass key, theory::Spelling spelling) {
     if (!theory::IsPitchClass(key)) return {};
-    auto names = KeyChordNames(key, spelling);
+    auto names = theory::KeyGroupNames(key, spelling);
     std::string text;
     for (const std::string& name : names) {
         if (!text.empty()) text += ", ";
@@ -193,7 +180,7 @@ void DrawKeyTable(gfx::Surface& s, const Fonts& fonts, theory::PitchClass key,
         keys += (keys.empty() ? "" : "\r") + theory::KeyListName(r, spelling);
     gfx::drawTextInRect(font, &s, keys, gfx::Rect{9, top + h, 54, top + 13 * h + 1}, BLACK);
     for (theory::PitchClass r = 0; r < theory::PITCH_CLASS_COUNT; ++r) {
-        auto names = KeyChordNames(r, spelling);
+        auto names = theory::KeyGroupNames(r, spelling);
         for (int c = 0; c < theory::KEY_GROUP_SIZE; ++c)
             drawCentred(font, s, COLUMN_X[c], top + h / 2 + h * (r + 1), names[c], BLACK);
     }

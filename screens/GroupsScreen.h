@@ -60,8 +60,5 @@ std::string KeyChordsTitle(theory::PitchClass key,
 // "C, Dm, Em, F, G, Am\rBdim, G7".
 std::string KeyChordsText(theory::PitchClass key,
                           theory::Spelling spelling = theory::Spelling::Sharps);
-// The six chords of the key by name, I to VI, as `KeyChordsText` writes them.
-std::array<std::string, theory::KEY_GROUP_SIZE> KeyChordNames(theory::PitchClass key,
-                                                              theory::Spelling spelling);
 
 }  // namespace screens

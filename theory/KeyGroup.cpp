@@ -33,13 +33,14 @@ KeyGroup MakeKeyGroup(PitchClass key) {
     return group;
 }
 
-std::array<std::string_view, KEY_GROUP_SIZE> KeyGroupNames(PitchClass key) {
-    std::array<std::string_view, KEY_GROUP_SIZE> names{};
-    int i = CirclePosition(key);
-    if (i < 0) return names;
+std::array<std::string, KEY_GROUP_SIZE> KeyGroupNames(PitchClass key, Spelling spelling) {
+    std::array<std::string, KEY_GROUP_SIZE> names{};
+    if (!IsPitchClass(key)) return names;
+    const NoteNameTable& table = SpelledNames(spelling, {key, false});
+    KeyGroup group = MakeKeyGroup(key);
     for (int m = 0; m < KEY_GROUP_SIZE; ++m) {
-        int at = CircleStep(i, MEMBERS[m].step);
-        names[m] = MEMBERS[m].minor ? CircleMinors[at] : CircleMajors[at];
+        names[m] = table[static_cast<std::size_t>(group[m] & (MINOR_CODE - 1))];
+        if (group[m] & MINOR_CODE) names[m] += 'm';
     }
     return names;
 }

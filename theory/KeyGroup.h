@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "theory/Spelling.h"
 #include "theory/TheoryTables.h"
 
 namespace theory {
@@ -41,8 +42,9 @@ constexpr int CircleStep(int position, int steps) {
 }
 // The key's own chord and relative minor, and the chords of its two neighbours on the circle.
 KeyGroup MakeKeyGroup(PitchClass key);
-// The same six chords by name, as the circle spells them ("F##", "G##m").
-std::array<std::string_view, KEY_GROUP_SIZE> KeyGroupNames(PitchClass key);
+// The same six chords by name ("F##", "G##m"), in the key's own spelling under Spelling::Key.
+std::array<std::string, KEY_GROUP_SIZE> KeyGroupNames(PitchClass key,
+                                                      Spelling spelling = Spelling::Sharps);
 // "C##m" for the code of C# minor.
 std::string ChordCodeName(std::int32_t code);
 
