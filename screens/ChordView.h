@@ -37,6 +37,12 @@ struct ChordView {
 };
 
 // Colours of the chord screens (RGB565 and, for the dots, the vector format).
+// Where a fret board's strings run, across x; the guitar and scale boards share it.
+constexpr int BOARD_LEFT = 135;
+constexpr int BOARD_RIGHT = 225;
+constexpr int STRING_X0 = 142;
+constexpr int STRING_GAP = 15;
+
 constexpr std::uint16_t BOARD = 14726;
 constexpr std::uint16_t BOARD_WINDOW = 12684;
 constexpr std::uint16_t WIRE_DARK = 33808;

@@ -12,10 +12,6 @@ namespace screens {
 
 namespace {
 
-constexpr int BOARD_LEFT = 135;
-constexpr int BOARD_RIGHT = 225;
-constexpr int STRING_X0 = 142;
-constexpr int STRING_GAP = 15;
 constexpr int FRET_GAP = 18;
 constexpr int BOARD_BOTTOM = 277;
 

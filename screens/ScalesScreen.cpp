@@ -10,10 +10,6 @@ namespace screens {
 
 namespace {
 
-constexpr int BOARD_LEFT = 135;
-constexpr int BOARD_RIGHT = 225;
-constexpr int STRING_X0 = 142;
-constexpr int STRING_GAP = 15;
 constexpr int FRET_GAP = 19;
 constexpr int TAP_TOP = 49;  // the open strings' row starts above the nut
 constexpr int LAST_FRET = 11;
