@@ -81,18 +81,14 @@ TEST_F(DetectionMode, ADetectedChordLightsItsMetersInRedWithTheTriggerOnTheOther
     run.game.SetDetection(EMinor(), run.game.spectrum);
     ASSERT_TRUE(run.Run(TO_DETECTION + TakeShot("detection-mode-eminor.png")));
     ASSERT_EQ(run.game.mode, app::MODE_DETECTION);
-    EXPECT_EQ(SegmentAt(4, 0), RED);  // E, 70 dB: 18 segments
-    EXPECT_EQ(SegmentAt(4, 17), RED);
+    // The meters' drawing is checked segment by segment with the screen; here, that the
+    // detection and the trigger reach it.
+    EXPECT_EQ(SegmentAt(4, 17), RED);  // E, 70 dB: 18 segments
     EXPECT_EQ(SegmentAt(4, 18), UNLIT);
-    EXPECT_EQ(SegmentAt(7, 15), RED);   // G, 62 dB: 16
     EXPECT_EQ(SegmentAt(11, 13), RED);  // B, 55 dB: 14
     EXPECT_EQ(SegmentAt(2, 2), LIT);    // D, 12 dB: 3, not in the chord
     EXPECT_EQ(SegmentAt(2, 3), UNLIT);
-    EXPECT_EQ(SegmentAt(0, 0), UNLIT);    // C: nothing
     EXPECT_EQ(SegmentAt(0, 7), TRIGGER);  // the trigger at 30 on the unlit meters
-    EXPECT_EQ(SegmentAt(0, 6), UNLIT);
-    EXPECT_EQ(SegmentAt(0, 8), UNLIT);
-    EXPECT_EQ(SegmentAt(4, 7), RED);  // a lit segment hides the mark
     EXPECT_EQ(run.game.detectionDirty, 0u);
     EXPECT_TRUE(run.game.stringButtons[0].Visible());
     EXPECT_EQ(Shot("detection-mode-eminor.png", 78, 154), RED);

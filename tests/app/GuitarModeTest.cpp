@@ -24,8 +24,13 @@ struct GuitarMode : ::testing::Test {
     GameRun run;
 };
 
-TEST_F(GuitarMode, StartsOnCMajorWithItsFirstShapeOnTheBoardAndInTheBox) {
-    ASSERT_TRUE(run.Run(std::string(apptest::DISMISS_TITLE) + "frames 2\n"));
+TEST_F(GuitarMode, StartsOnCMajorWithItsFirstShapeOnTheBoardAndInTheBoxAndIgnoresTheBoardsEdge) {
+    // A tap on the last column's edge hits no string and draws nothing.
+    ASSERT_TRUE(run.Run(std::string(apptest::DISMISS_TITLE) +
+                        "frames 2\ndown 225 34\nframes 1\nup 225 34\nframes 1\n"));
+    EXPECT_EQ(run.game.screenDirty, 0u);
+    EXPECT_NE(run.Pixel(226, 16), WHITE);
+    EXPECT_NE(run.Pixel(226, 16), YELLOW);
     EXPECT_EQ(run.game.mode, app::MODE_GUITAR);
     EXPECT_EQ(run.game.rootList.list.Selection(), 0);
     EXPECT_EQ(run.game.chordList.list.Selection(), 0);
@@ -118,34 +123,10 @@ TEST_F(GuitarMode, TheMenuExitsOnYesAndStaysOnNo) {
     EXPECT_EQ(quitting.game.rootList.list.Selection(), 0);
 }
 
-TEST_F(GuitarMode, KeysSelectRootsChordsAndShapes) {
-    ASSERT_TRUE(
-        run.Run(std::string(apptest::DISMISS_TITLE) + "key shift+ctrl+c\nkey 3\nframes 1\n"));
-    EXPECT_EQ(run.game.rootList.list.Selection(), 1);   // C#
-    EXPECT_EQ(run.game.chordList.list.Selection(), 1);  // Minor
-    EXPECT_EQ(run.game.inversionList.list.Selection(), 3);
-    GameRun more;
-    ASSERT_TRUE(more.Run(std::string(apptest::DISMISS_TITLE) + "key shift+e\nkey 9\nframes 1\n"));
-    EXPECT_EQ(more.game.rootList.list.Selection(), 4);  // E has no sharp
-    EXPECT_EQ(more.game.inversionList.list.Selection(), more.game.voicings.count - 1);
-}
-
-TEST_F(GuitarMode, ATapOnTheLastColumnEdgeDoesNothing) {
-    ASSERT_TRUE(run.Run(std::string(apptest::DISMISS_TITLE) +
-                        "down 225 34\nframes 1\nup 225 34\nframes 1\n"));
-    EXPECT_EQ(run.game.screenDirty, 0u);  // no dot was drawn, so nothing asks for a redraw
-    EXPECT_NE(run.Pixel(226, 16), WHITE);
-    EXPECT_NE(run.Pixel(226, 16), YELLOW);
-}
-
-TEST(Tunings, OpenASoundsItsFifthStringAsNote59) {
-    int openA = -1;
-    for (int i = 0; i < theory::TUNING_COUNT; ++i)
-        if (theory::Tunings[i].name == "Open A") openA = i;
-    ASSERT_GE(openA, 0);
-    ASSERT_TRUE(theory::SetTuning(openA, false));
-    EXPECT_EQ(app::ChordPlayer::NoteNumber(4, 0, theory::CurrentTuning().strings), 59);
-    theory::SetTuning(0, false);
+// Digit keys pick a shape; one past the list's end picks its last.
+TEST_F(GuitarMode, ADigitPastTheLastShapeSelectsTheLast) {
+    ASSERT_TRUE(run.Run(std::string(apptest::DISMISS_TITLE) + "key shift+e\nkey 9\nframes 1\n"));
+    EXPECT_EQ(run.game.inversionList.list.Selection(), run.game.voicings.count - 1);
 }
 
 TEST_F(GuitarMode, ModesShowTheirWidgetsAndMoreTogglesTheStringButtons) {

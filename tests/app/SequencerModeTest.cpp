@@ -42,8 +42,10 @@ struct SequencerMode : ::testing::Test {
         EXPECT_TRUE(run.Run(TO_SEQUENCER + script + "frames 1\nstate " + state + "\n"));
         return apptest::ReadState(state);
     }
-    // Each pixel of a face cell's outer edge sits at (x, y) + its place in the cell.
-    void ExpectFaceAt(const ui::ImageStrip& faces, int column, int row, int x, int y) {
+    // Each pixel of a face cell's outer edge sits at (x, y) + its place in the cell, in the
+    // last frame or in the screenshot `shot`.
+    void ExpectFaceAt(const ui::ImageStrip& faces, int column, int row, int x, int y,
+                      const std::string& shot = "") {
         const gfx::Surface& picture = *faces.Picture();
         int w = faces.CellWidth(), h = faces.CellHeight();
         for (int py = 0; py < h; ++py) {
@@ -51,7 +53,9 @@ struct SequencerMode : ::testing::Test {
                 if (px != 0 && px != w - 1 && py != 0 && py != h - 1) continue;
                 std::uint16_t want = picture.Row(row * h + py)[column * w + px];
                 if (want == gfx::COLOUR_KEY) continue;
-                ASSERT_EQ(run.Pixel(x + px, y + py), want)
+                ASSERT_EQ(shot.empty() ? run.Pixel(x + px, y + py)
+                                       : GameRun::ShotPixel(shot, x + px, y + py),
+                          want)
                     << "face pixel " << px << "," << py << " expected at " << x + px << ","
                     << y + py;
             }
@@ -176,19 +180,17 @@ TEST_F(SequencerMode, CheckBoxesSetTwelveStringAndThePickingPattern) {
     EXPECT_TRUE(run.game.sequencerPanel.alternatePicking.Checked());
 }
 
-TEST_F(SequencerMode, PlayShowsPressedWhilePlayingAndStopReleasesIt) {
+TEST_F(SequencerMode, PlayShowsPressedWhilePlayingAndStopOrTheKeyEndPlayback) {
     auto faces50 = ui::ImageStrip::FramedFaces(106, 50, 20);
     ASSERT_TRUE(faces50);
-    ASSERT_TRUE(run.Run(TO_SEQUENCER + TAP_ADD + TAP_PLAY + "frames 1\nstate " + state + "\n"));
-    EXPECT_EQ(apptest::StateValue(apptest::ReadState(state), "playing"), 1);
-    ExpectFaceAt(*faces50, 0, ui::FACE_PRESSED, 185, 175);
-    ExpectFaceAt(*faces50, 0, ui::FACE_NORMAL, 185, 198);
-}
-
-TEST_F(SequencerMode, StopAndTheKeyEndPlaybackAndThePanelShowsOnlyInItsMode) {
-    std::string json = After(TAP_ADD + TAP_PLAY + "frames 1\n" + TAP_STOP);
+    const std::string playing = apptest::TempPath("sequencer-playing.png");
+    std::string json = After(TAP_ADD + TAP_PLAY + "frames 1\nstate " + state + "a\nshot " +
+                             playing + "\n" + TAP_STOP);
+    EXPECT_EQ(apptest::StateValue(apptest::ReadState(state + "a"), "playing"), 1);
+    ExpectFaceAt(*faces50, 0, ui::FACE_PRESSED, 185, 175, playing);
+    ExpectFaceAt(*faces50, 0, ui::FACE_NORMAL, 185, 198, playing);
     EXPECT_EQ(apptest::StateValue(json, "playing"), 0);
-    ExpectFaceAt(*ui::ImageStrip::FramedFaces(106, 50, 20), 0, ui::FACE_NORMAL, 185, 175);
+    ExpectFaceAt(*faces50, 0, ui::FACE_NORMAL, 185, 175);
 
     GameRun other;
     ASSERT_TRUE(other.Run(TO_SEQUENCER + TAP_PLAY + "key S\nframes 1\nstate " + state + "\n" +

@@ -68,11 +68,6 @@ TEST(Settings, TheCapoIsWrittenOnItsOwnLineAndReadBack) {
     auto highest = app::ParseSettings("[Fretlore]\nversion=1\ncapo=11\n", error);
     ASSERT_TRUE(highest) << error;
     EXPECT_EQ(highest->capo, 11);
-    for (const char* bad : {"capo=12", "capo=-1"}) {
-        EXPECT_FALSE(
-            app::ParseSettings(std::string("[Fretlore]\nversion=1\n") + bad + "\n", error));
-        EXPECT_EQ(error, std::string("capo is out of range: ") + (bad + 5)) << bad;
-    }
 }
 
 TEST(Settings, AForeignOrDamagedFileIsTakenWholeOrNotAtAll) {
@@ -95,6 +90,8 @@ TEST(Settings, AForeignOrDamagedFileIsTakenWholeOrNotAtAll) {
         {"[Fretlore]\nversion=1\nscale=0\n", "scale is out of range: 0"},
         {"[Fretlore]\nversion=1\ntriggerLevel=97\n", "triggerLevel is out of range: 97"},
         {"[Fretlore]\nversion=1\nleftHanded=2\n", "leftHanded is out of range: 2"},
+        {"[Fretlore]\nversion=1\ncapo=12\n", "capo is out of range: 12"},
+        {"[Fretlore]\nversion=1\ncapo=-1\n", "capo is out of range: -1"},
         {"[Fretlore]\nversion=1\nwindowX=5\n", "the window's place is half missing"},
         {"[Fretlore]\nversion=1\nwindowX=5\nwindowY=100001\n",
          "the window's place is out of range"},
@@ -155,7 +152,7 @@ TEST(Settings, ThePathFollowsTheXdgConfigFolder) {
     setenv("HOME", oldHome.c_str(), 1);
 }
 
-TEST(Settings, TheScreensArePutBackAsTheyWereLeft) {
+TEST(Settings, TheScreensAndCapoArePutBackAsTheyWereLeft) {
     apptest::GameRun run;
     ASSERT_TRUE(run.Run(apptest::DISMISS_TITLE));
     Settings wanted = Unusual();
@@ -182,16 +179,13 @@ TEST(Settings, TheScreensArePutBackAsTheyWereLeft) {
     ASSERT_GT(expected.count, 0);
     EXPECT_EQ(run.game.voicings.count, expected.count);
     EXPECT_EQ(run.game.voicings.items[0].frets, expected.items[0].frets);
-}
 
-TEST(Settings, ARememberedCapoIsPutBackWithItsShapesAndNames) {
-    apptest::GameRun run;
-    ASSERT_TRUE(run.Run(apptest::DISMISS_TITLE));
-    Settings wanted;
-    wanted.root = 2;  // D Major behind capo 2: the C Major shapes
-    wanted.capo = 2;
-    run.game.ApplySettings(wanted);
-    EXPECT_EQ(run.game.CurrentSettings(), wanted);
+    // A remembered capo: D Major behind capo 2 takes the C Major shapes.
+    Settings capoed;
+    capoed.root = 2;
+    capoed.capo = 2;
+    run.game.ApplySettings(capoed);
+    EXPECT_EQ(run.game.CurrentSettings(), capoed);
     EXPECT_EQ(theory::CurrentTuning().capo, 2);
     EXPECT_EQ(run.game.stringButtons[0].caption, "F##");
     EXPECT_EQ(run.game.stringButtons[4].caption, "C##");

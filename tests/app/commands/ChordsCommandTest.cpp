@@ -113,40 +113,26 @@ TEST(ChordsCommand, SpellingWritesNamesWithFlatsOrInTheChordsKey) {
     EXPECT_FALSE(frets(json.out).empty());
 }
 
-TEST(ChordsCommand, RootsTypesAndTuningsAcceptTheirSpellings) {
-    std::string cSharp = Chords({"C#", "m7", "--json"}).out;
-    for (const char* root : {"Db", "c#", "C##"})
-        EXPECT_EQ(Chords({root, "m7", "--json"}).out, cSharp);
-    EXPECT_EQ(Chords({"Cb", "m7", "--json"}).out, Chords({"B", "m7", "--json"}).out);
-    // Types starting with '-' are chord names, not options.
-    EXPECT_EQ(Chords({"A", "-9+5"}).code, 0);
-    std::string openG = Chords({"G", "Major", "--tuning", "9", "--json"}).out;
-    EXPECT_TRUE(openG.starts_with(R"j({"root":7,"type":0,"tuning":9,)j"));
-    EXPECT_EQ(Chords({"G", "Major", "--tuning=open g", "--json"}).out, openG);
-    EXPECT_EQ(Chords({"G", "Major", "--json", "--tuning", "Open G"}).out, openG);
-}
-
-// The README's examples, chord symbols as one word, and names in any case.
-TEST(ChordsCommand, ChordSymbolsAndCommonNamesAreUnderstood) {
+// The names reach the command's parsers; their spellings are checked with the parsers.
+TEST(ChordsCommand, RootsTypesSymbolsAndTuningsAreReadByName) {
     auto json = [](std::vector<std::string> args) {
         args.push_back("--json");
         Result run = Chords(args);
         EXPECT_EQ(run.code, 0) << args[0] << ": " << run.err;
         return run.out;
     };
+    EXPECT_EQ(json({"Db", "m7"}), json({"C#", "m7"}));
+    // Types starting with '-' are chord names, not options.
+    EXPECT_EQ(Chords({"A", "-9+5"}).code, 0);
     EXPECT_EQ(json({"Am7"}), json({"A", "m7"}));
-    EXPECT_EQ(json({"C#m"}), json({"C#", "Minor"}));
-    EXPECT_EQ(json({"Dsus4"}), json({"D", "sus4"}));
     EXPECT_EQ(json({"Bbmaj7"}), json({"A#", "maj7"}));
-    EXPECT_EQ(json({"G"}), json({"G", "Major"}));
-    EXPECT_EQ(json({"C", "major"}), json({"C", "Major"}));
-    EXPECT_EQ(json({"C", "MAJOR"}), json({"C", "Major"}));
     EXPECT_EQ(json({"C", "M7"}), json({"C", "maj7"}));
-    EXPECT_NE(json({"C", "M7"}), json({"C", "m7"}));
     const std::string dropD = json({"C", "m7", "--tuning", "Dropped D"});
     EXPECT_TRUE(dropD.starts_with(R"j({"root":0,"type":29,"tuning":1,)j")) << dropD;
-    for (const char* name : {"Drop D", "drop-d", "DROPPED D", "DADGBE", "D A D G B E", "1"})
+    for (const char* name : {"drop-d", "D A D G B E", "1"})
         EXPECT_EQ(json({"C", "m7", "--tuning", name}), dropD) << name;
+    EXPECT_EQ(json({"C", "m7", "--tuning=Drop D"}), dropD);
+    EXPECT_EQ(Chords({"C", "m7", "--json", "--tuning", "1"}).out, dropD);  // options in any order
 }
 
 // Behind a capo at fret 2, D Major is played with the C Major shapes of the tuning.
