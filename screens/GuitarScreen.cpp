@@ -143,7 +143,8 @@ void DrawChordDiagram(gfx::Surface& s, const Fonts& fonts, const ChordView& view
     if (fonts.medium)
         gfx::drawText(*fonts.medium, s, x0 + 6 * d + 10, y0 + 14, TwoDigits(v.labelFret + 1),
                       BLACK);
-    for (const theory::Barre& barre : theory::FindBarres(v).View()) {
+    const theory::Barres barres = theory::FindBarres(v);
+    for (const theory::Barre& barre : barres.View()) {
         int x1 = columnX(view.ColumnOfString(barre.from)),
             x2 = columnX(view.ColumnOfString(barre.to));
         int y = y0 + 28 * barre.row - 14;

@@ -57,7 +57,9 @@ struct Barres {
     std::array<Barre, STRING_COUNT - 1> items{};
     int count = 0;
 
-    std::span<const Barre> View() const { return {items.data(), static_cast<std::size_t>(count)}; }
+    std::span<const Barre> View() const& { return {items.data(), static_cast<std::size_t>(count)}; }
+    // A view of a temporary would dangle.
+    std::span<const Barre> View() const&& = delete;
 };
 
 // The chord box's bars: in each run of stopped strings, a later string stopped at the run's

@@ -89,7 +89,8 @@ void DrawGrid(cairo_t* cr, const BoxFrame& box, bool atNut) {
 // A bar under the strings that share the lowest fret of a run of fretted strings, as the
 // program's own diagram draws it.
 void DrawBarres(cairo_t* cr, const BoxFrame& box, const theory::Voicing& voicing) {
-    for (const theory::Barre& barre : theory::FindBarres(voicing).View()) {
+    const theory::Barres barres = theory::FindBarres(voicing);
+    for (const theory::Barre& barre : barres.View()) {
         double x1 = box.StringX(barre.from), x2 = box.StringX(barre.to), y = box.RowY(barre.row);
         cairo_rectangle(cr, std::min(x1, x2), y - DOT_RADIUS * 0.6, std::abs(x2 - x1),
                         DOT_RADIUS * 1.2);
